@@ -121,10 +121,10 @@ bool DebugLog::Flush(uint32_t timeout_ms) {
 
 DebugLog* DebugLog::Process() { return g_process_log.load(); }
 
-DebugLog& DebugLog::StartProcessLog() {
+DebugLog& DebugLog::StartProcessLog(uint16_t port) {
   DebugLog* log = g_process_log.load();
   if (!log) {
-    log = new DebugLog();
+    log = new DebugLog(port);
     g_process_log.store(log);
   }
   return *log;
