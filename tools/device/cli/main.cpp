@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -73,7 +74,11 @@ int main(int argc, char** argv) {
   std::signal(SIGINT, OnInterrupt);
   std::signal(SIGTERM, OnInterrupt);
 
-  auto found = device.DiscoverAndWait(args.receiver.empty() ? args.broadcast : args.receiver, 5000);
+  // The receiver may still be starting: ask again every half second.
+  std::optional<ReceivedMessage> found;
+  const std::string destination = args.receiver.empty() ? args.broadcast : args.receiver;
+  for (int attempt = 0; attempt < 10 && !found && !g_interrupted; ++attempt)
+    found = device.DiscoverAndWait(destination, 500);
   if (!found) {
     std::fprintf(stderr, "vpdevice: no receiver answered the discovery\n");
     return 1;

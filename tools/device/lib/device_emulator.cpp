@@ -256,19 +256,20 @@ std::vector<ReceivedMessage> DeviceEmulator::Messages() const {
 }
 
 std::optional<ReceivedMessage> DeviceEmulator::WaitFor(const MessagePredicate& match,
-                                                       uint32_t timeout_ms,
-                                                       size_t from_index) const {
+                                                       uint32_t timeout_ms, size_t from_index,
+                                                       size_t* found_index) const {
   auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
   std::unique_lock lock(messages_lock_);
   size_t next = from_index;
   for (;;) {
-    for (; next < messages_.size(); ++next)
-      if (match(messages_[next])) return messages_[next];
-    if (message_arrived_.wait_until(lock, deadline) == std::cv_status::timeout) {
-      for (; next < messages_.size(); ++next)
-        if (match(messages_[next])) return messages_[next];
-      return std::nullopt;
+    for (; next < messages_.size(); ++next) {
+      if (!match(messages_[next])) continue;
+      if (found_index) *found_index = next;
+      return messages_[next];
     }
+    if (message_arrived_.wait_until(lock, deadline) == std::cv_status::timeout &&
+        next >= messages_.size())
+      return std::nullopt;
   }
 }
 

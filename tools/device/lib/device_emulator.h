@@ -82,9 +82,10 @@ class DeviceEmulator {
   size_t MessageCount() const;
   std::vector<ReceivedMessage> Messages() const;
   // The first message at index from_index or later that matches, waiting at
-  // most timeout_ms for it.
+  // most timeout_ms for it; found_index gets its index.
   std::optional<ReceivedMessage> WaitFor(const MessagePredicate& match, uint32_t timeout_ms,
-                                         size_t from_index = 0) const;
+                                         size_t from_index = 0,
+                                         size_t* found_index = nullptr) const;
   std::optional<ReceivedMessage> WaitForCommand(int act, int cmd, uint32_t timeout_ms,
                                                 size_t from_index = 0) const;
 
