@@ -48,6 +48,10 @@ int EndProcess(int code) {
 int main(int argc, char** argv) {
   DebugLog::StartProcessLog();
   InstallCrashReporter();
+  // From here on a signal quits the main loop, even one that has not started
+  // yet, so that every ending goes through the shutdown below.
+  TerminationSignals signals;
+  signals.Start([] { MainThreadDispatcher::Instance().Quit(0); });
   CreateUserFolder();
 
   ReceiverInstanceGuard instance;
@@ -60,8 +64,6 @@ int main(int argc, char** argv) {
     options.headless = true;
   }
 
-  TerminationSignals signals;
-  signals.Start([] { MainThreadDispatcher::Instance().Quit(0); });
   const int result = RunReceiverSession(options);
   signals.Stop();
 

@@ -67,9 +67,11 @@ TEST(CrashHandler, UninstallGivesTheSignalsBack) {
     raise(SIGSEGV);
     _exit(4);
   }
+  // Whoever handled the signal before (the default action, or a sanitizer's
+  // handler) ends the child; no report is written.
   int status = 0;
   ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFSIGNALED(status));
+  EXPECT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 4);
   EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
 }
 

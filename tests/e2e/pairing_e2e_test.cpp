@@ -80,7 +80,8 @@ TEST_P(DiscoveryTest, BroadcastIsAnsweredOnDeviceUdpPortWithIdentity) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Password, DiscoveryTest,
-                         ::testing::Values(DiscoveryCase{"", false}, DiscoveryCase{"s3cret", true}));
+                         ::testing::Values(DiscoveryCase{"", false},
+                                           DiscoveryCase{"s3cret", true}));
 
 TEST_F(PairingTest, WrongPasswordIsRefusedWithZeroAndRightOneAccepted) {
   StartReceiver("s3cret");

@@ -71,7 +71,8 @@ TEST_F(ServiceProgramTest, StartUpRemovesLegacyAutostartEntryAndStartsUpdaterWit
   EXPECT_FALSE(std::filesystem::exists(entry));
   EXPECT_TRUE(std::filesystem::is_directory(lab_.UserFolder()));
   auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitMs);
-  while (ReadBytes(lab_.File("updater-args")).empty() && std::chrono::steady_clock::now() < deadline)
+  const std::string args_file = lab_.File("updater-args");
+  while (ReadBytes(args_file).empty() && std::chrono::steady_clock::now() < deadline)
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   EXPECT_EQ(ReadBytes(lab_.File("updater-args")), "2.5.1.685\n");
   int code = -1;

@@ -32,7 +32,9 @@ class ReceiverLab {
   std::string ConfigHome() const { return folder_.Path() + "/config"; }
   std::string RuntimeDir() const { return folder_.Path() + "/run"; }
   std::string UserFolder() const { return ConfigHome() + "/Velaport/Velaport"; }
-  std::string LockPath(const std::string& name) const { return RuntimeDir() + "/" + name + ".lock"; }
+  std::string LockPath(const std::string& name) const {
+    return RuntimeDir() + "/" + name + ".lock";
+  }
   std::string File(const std::string& name) const { return folder_.File(name); }
   // The per-user folders, and buses of the lab's own: the session bus
   // socket lies at SessionBusPath() (absent until a test starts a bus there);

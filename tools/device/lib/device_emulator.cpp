@@ -192,7 +192,8 @@ int DeviceEmulator::SendTcpFrame(const std::vector<uint8_t>& frame) {
 }
 
 int DeviceEmulator::SendJson(const Json::Value& message, DeviceChannel channel) {
-  if (channel == DeviceChannel::Tcp) return SendTcpFrame(EncodeFrame(kKindJson, JsonBytes(message)));
+  if (channel == DeviceChannel::Tcp)
+    return SendTcpFrame(EncodeFrame(kKindJson, JsonBytes(message)));
   uint32_t ip = 0;
   if (!running_ || !platform::TextToIpv4(Receiver(), &ip)) return -1;
   auto datagram = EncodeDatagram(kKindJson, JsonBytes(message));
