@@ -238,7 +238,7 @@ namespace {
 // signal is repeated until the receiver (still subscribing at first) has
 // passed it on, which repeated signals of one state never do twice.
 TEST_F(PairingTest, LockAndUnlockAreToldToEveryPairedDeviceAndAnsweredOnRequest) {
-  SessionBus bus(lab_.SessionBusPath());
+  SessionBus bus(lab_.ReceiverNs(), lab_.SessionBusPath());
   ASSERT_TRUE(bus.IsReady());
   StartReceiver();
   auto device = Device(1);

@@ -6,18 +6,15 @@
 
 #include "platform/process.h"
 
-SessionBus::SessionBus(const std::string& socket_path) : address_("unix:path=" + socket_path) {
-  pid_ = platform::StartProcess("/usr/bin/dbus-daemon",
-                                {"--session", "--nofork", "--nopidfile", "--address=" + address_});
+SessionBus::SessionBus(const NetNamespace& ns, const std::string& socket_path)
+    : address_("unix:path=" + socket_path) {
+  if (!daemon_.Start(ns.Name(), "/usr/bin/dbus-daemon",
+                     {"--session", "--nofork", "--nopidfile", "--address=" + address_}, {}))
+    return;
   auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (pid_ > 0 && !std::filesystem::exists(socket_path) &&
-         std::chrono::steady_clock::now() < deadline)
+  while (!std::filesystem::exists(socket_path) && std::chrono::steady_clock::now() < deadline)
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  ready_ = pid_ > 0 && std::filesystem::exists(socket_path);
-}
-
-SessionBus::~SessionBus() {
-  if (pid_ > 0 && platform::TerminateProcess(pid_)) platform::WaitProcess(pid_, 10000);
+  ready_ = std::filesystem::exists(socket_path);
 }
 
 bool SessionBus::EmitScreenSaverActive(bool active) {

@@ -4,13 +4,17 @@
 
 #include <string>
 
+#include "namespace_process.h"
+#include "net_namespace.h"
+
 class SessionBus {
  public:
-  // address is "unix:path=<socket>".
-  explicit SessionBus(const std::string& socket_path);
+  // The daemon runs inside ns, so that the namespace's removal ends it even
+  // when the test itself was killed; its socket is a file, reachable from
+  // every namespace.
+  SessionBus(const NetNamespace& ns, const std::string& socket_path);
   SessionBus(const SessionBus&) = delete;
   SessionBus& operator=(const SessionBus&) = delete;
-  ~SessionBus();
 
   bool IsReady() const { return ready_; }
   // Emits org.freedesktop.ScreenSaver.ActiveChanged(active). True when sent.
@@ -18,6 +22,6 @@ class SessionBus {
 
  private:
   std::string address_;
-  int pid_ = -1;
+  NamespaceProcess daemon_;
   bool ready_ = false;
 };
