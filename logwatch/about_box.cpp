@@ -1,8 +1,8 @@
 #include "about_box.h"
 
-#include "app_icon.h"
-
 #include <initializer_list>
+
+#include "app_icon.h"
 
 void RunAboutBox(GtkWindow* owner) {
   auto flags = static_cast<GtkDialogFlags>(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT);

@@ -7,7 +7,7 @@
 namespace {
 
 // A burst of log lines (a sender flushes up to 500 queued lines at once) must
-// not overflow the kernel queue while the window thread is busy drawing.
+// not overflow the kernel queue while this thread waits for a processor.
 constexpr int kReceiveQueueBytes = 1 << 20;
 // Back-off after an unexpected receive error, so a failing socket cannot spin.
 constexpr uint32_t kErrorPauseMs = 10;

@@ -1,10 +1,10 @@
 #include "log_watch_window.h"
 
+#include <initializer_list>
+
 #include "about_box.h"
 #include "app_icon.h"
 #include "message_box.h"
-
-#include <initializer_list>
 
 namespace {
 

@@ -121,13 +121,22 @@ class LogWatchDesktopTest : public testing::Test {
     ASSERT_TRUE(WaitUntilListening()) << "LogWatch never showed a line sent to its port";
   }
 
-  // Every process the test started ends with it, whatever the outcome.
+  // Every process the test started ends with it, whatever the outcome. None
+  // of them has been reaped yet, so each id still names our own child.
   void TearDown() override {
     for (int pid : started_) {
       ::kill(pid, SIGKILL);
       platform::WaitProcess(pid, 10000);
     }
     started_.clear();
+  }
+
+  // True when the viewer ended by itself; a reaped id leaves the list, since
+  // the system may give it to another process.
+  bool WaitForExit(int pid, int* exit_code) {
+    if (!platform::WaitProcess(pid, 10000, exit_code)) return false;
+    std::erase(started_, pid);
+    return true;
   }
 
   int StartViewer() {
@@ -307,6 +316,15 @@ TEST_F(LogWatchDesktopTest, SecondViewerShowsTheBindErrorAndStaysEmpty) {
   Send(line);
   CopyEquals(window_, "ctrl+c", line);
   CopyEquals(second_window, "ctrl+a ctrl+c", "");
+}
+
+TEST_F(LogWatchDesktopTest, ClosingTheWindowEndsTheProgramAndFreesThePort) {
+  PressKeys(window_, "alt+F4");  // the window manager's close
+  int exit_code = -1;
+  ASSERT_TRUE(WaitForExit(viewer_, &exit_code)) << "LogWatch is still running";
+  EXPECT_EQ(exit_code, 0);
+  platform::Socket port = platform::Socket::Udp();
+  EXPECT_TRUE(port.Bind(0, kLogPort)) << "the port was not released";
 }
 
 }  // namespace
