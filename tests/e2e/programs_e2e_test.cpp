@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <filesystem>
 
 #include "lock_file.h"
 #include "log_collector.h"
@@ -28,11 +29,17 @@ class ReceiverProgramTest : public ::testing::Test {
       service_port_.SetReceiveTimeout(kStartMs);
     }));
     ASSERT_TRUE(log_.Start(lab_.ReceiverNs()));
+    // A stand-in helper beside the receiver that would leave a mark if started.
+    bin_ = lab_.StagePrograms({"Velaport"});
+    WriteBytes(bin_ + "/VelaportService", "#!/bin/sh\ntouch " + ServiceMark() + "\n");
+    std::filesystem::permissions(bin_ + "/VelaportService", std::filesystem::perms::owner_all);
   }
+
+  std::string ServiceMark() const { return lab_.File("service-started"); }
 
   // Ready once its single-instance socket accepts requests.
   bool StartFirstReceiver() {
-    if (!lab_.StartReceiver(first_)) return false;
+    if (!lab_.StartReceiver(first_, bin_)) return false;
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartMs);
     while (std::chrono::steady_clock::now() < deadline) {
       if (std::filesystem::exists(lab_.RuntimeDir() + "/Velaport.sock")) return true;
@@ -42,6 +49,7 @@ class ReceiverProgramTest : public ::testing::Test {
   }
 
   ReceiverLab lab_{0};
+  std::string bin_;
   std::unique_ptr<HeldLockFile> service_guard_;
   platform::Socket service_port_;
   LogCollector log_;
@@ -52,7 +60,7 @@ TEST_F(ReceiverProgramTest, SecondStartEndsWithOneAfterHalfASecondAndAsksFirstTo
   ASSERT_TRUE(StartFirstReceiver());
   NamespaceProcess second;
   auto started = std::chrono::steady_clock::now();
-  ASSERT_TRUE(lab_.StartReceiver(second));
+  ASSERT_TRUE(lab_.StartReceiver(second, bin_));
   int code = -1;
   ASSERT_TRUE(second.Wait(kStartMs, &code));
   auto elapsed = std::chrono::steady_clock::now() - started;
@@ -79,6 +87,7 @@ TEST_P(ReceiverEndingTest, SignalEndsThroughShutdownWithQuitDatagramToService) {
   int code = -1;
   ASSERT_TRUE(first_.Wait(kStartMs, &code));
   EXPECT_EQ(code, 0);
+  EXPECT_FALSE(std::filesystem::exists(ServiceMark())) << "started a helper while one ran";
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, ReceiverEndingTest, ::testing::Values(SIGTERM, SIGINT));

@@ -2,13 +2,13 @@
 
 #include "platform/socket.h"
 
-#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <regex>
 #include <sched.h>
 #include <sstream>
 #include <thread>
@@ -55,15 +55,15 @@ NetNamespace::~NetNamespace() {
   RunCommand("ip netns del " + name_ + " 2>/dev/null");
 }
 
+// Only names of the lab's own form count: "vp<pid>r" and "vp<pid>d<n>".
 void NetNamespace::RemoveStale() {
+  static const std::regex kLabName("vp([0-9]+)(r|d[0-9]+)");
   std::istringstream list(Capture("ip netns list 2>/dev/null"));
   for (std::string line; std::getline(list, line);) {
-    std::string name = line.substr(0, line.find(' '));
-    if (name.rfind(kPrefix, 0) != 0) continue;
-    size_t digits = 2;
-    while (digits < name.size() && std::isdigit(static_cast<unsigned char>(name[digits]))) ++digits;
-    if (digits == 2) continue;
-    int pid = std::atoi(name.substr(2, digits - 2).c_str());
+    const std::string name = line.substr(0, line.find(' '));
+    std::smatch match;
+    if (!std::regex_match(name, match, kLabName)) continue;
+    const int pid = std::atoi(match[1].str().c_str());
     if (pid <= 0 || kill(pid, 0) == 0 || errno != ESRCH) continue;
     KillProcessesIn(name);
     RunCommand("ip netns del " + name + " 2>/dev/null");

@@ -26,7 +26,8 @@ class NetNamespace {
   bool IsValid() const { return valid_; }
   const std::string& Name() const { return name_; }
 
-  // Deletes namespaces named vp<pid>... whose process no longer exists.
+  // Deletes the lab namespaces ("vp<pid>r", "vp<pid>d<n>") whose process no
+  // longer exists, with whatever still runs inside.
   static void RemoveStale();
 
  private:
