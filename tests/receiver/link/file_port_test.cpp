@@ -63,6 +63,7 @@ INSTANTIATE_TEST_SUITE_P(
                     HeaderCase{"Download", Header(R"({"cmd":5})"), 3, 0, 5},
                     HeaderCase{"NotJson", Header("cmd 1"), 100, 0, 0},
                     HeaderCase{"EmptyHeader", Header(""), 100, 0, 0},
+                    HeaderCase{"NestingBeyondParserLimit", Header(std::string(1200, '[')), 512, 0, 0},
                     HeaderCase{"OneLengthByte", std::string(1, '\0'), 100, -1, 0},
                     HeaderCase{"ShortJson", Header(kUpload).substr(0, 20), 7, -1, 0}),
     [](const testing::TestParamInfo<HeaderCase>& info) { return std::string(info.param.name); });

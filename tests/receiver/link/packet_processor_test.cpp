@@ -94,6 +94,14 @@ TEST_F(PacketProcessorTest, UnregisteredActsAndMalformedJsonAreDropped) {
   EXPECT_TRUE(pairing_.commands.empty());
 }
 
+TEST_F(PacketProcessorTest, NestingBeyondTheParserLimitIsDroppedNotFatal) {
+  clients_.Add("phone", "10.0.0.5");
+  processor_.Process(JsonPacket(R"({"act":2,"cmd":1,"x":)" + std::string(1200, '['), "10.0.0.5"));
+  EXPECT_TRUE(hid_.commands.empty());
+  ASSERT_EQ(lines_.size(), 1u);
+  EXPECT_EQ(lines_[0], "Process Json Packet from 10.0.0.5: null\n");
+}
+
 TEST_F(PacketProcessorTest, JsonIsLoggedIndentedUnlessItHoldsAPercentSign) {
   clients_.Add("phone", "10.0.0.5");
   processor_.Process(JsonPacket(R"({"cmd":1,"act":2,"string":"50%"})", "10.0.0.5"));
