@@ -25,7 +25,6 @@ sources=(
   common/command_sender.cpp common/debug_log.cpp common/device_json.cpp common/settings_store.cpp
   receiver/core/notification_center.cpp
   receiver/link/frame_assembler.cpp receiver/link/file_header_reader.cpp
-  receiver/link/device_payload_json.cpp
   receiver/link/packet_processor.cpp receiver/link/client_list.cpp receiver/link/client_clock.cpp
   receiver/link/device_sender.cpp receiver/link/client_broadcast.cpp
   receiver/link/pairing_handler.cpp receiver/link/spotlight_handler.cpp

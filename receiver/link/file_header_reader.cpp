@@ -1,7 +1,6 @@
 #include "file_header_reader.h"
 
 #include "common/device_json.h"
-#include "device_payload_json.h"
 
 namespace {
 
@@ -24,7 +23,7 @@ int ReadFileHeader(ByteSource& source, FileHeader* header) {
   const size_t size = (static_cast<size_t>(length[0]) << 8) | length[1];
   header->text.assign(size, '\0');
   if (!ReadFully(source, reinterpret_cast<uint8_t*>(header->text.data()), size)) return -1;
-  ParseDevicePayload(header->text, &header->value);
+  ParseDeviceJson(header->text, &header->value);
   header->cmd = JsonInt(header->value, "cmd");
   return 0;
 }

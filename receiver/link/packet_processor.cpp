@@ -6,7 +6,6 @@
 #include "client_list.h"
 #include "common/debug_log.h"
 #include "common/device_json.h"
-#include "device_payload_json.h"
 #include "pairing_handler.h"
 #include "platform/text.h"
 #include "spotlight_handler.h"
@@ -99,7 +98,7 @@ void PacketProcessor::ProcessBytes(const Packet& packet) {
 void PacketProcessor::ProcessJson(const Packet& packet) {
   const std::string peer = packet.PeerText();
   JsonCommand command;
-  ParseDevicePayload(std::string_view(reinterpret_cast<const char*>(packet.payload.data()),
+  ParseDeviceJson(std::string_view(reinterpret_cast<const char*>(packet.payload.data()),
                                    packet.payload.size()),
                   &command.value);
   clients_.Touch(peer);
