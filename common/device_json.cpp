@@ -2,6 +2,7 @@
 
 #include <json/reader.h>
 #include <json/writer.h>
+#include <exception>
 #include <memory>
 
 std::string DeviceJsonText(const Json::Value& value) {
@@ -18,11 +19,14 @@ bool ParseDeviceJson(std::string_view text, Json::Value* value) {
   builder["collectComments"] = false;
   std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
   std::string errors;
-  if (!reader->parse(text.data(), text.data() + text.size(), value, &errors)) {
-    *value = Json::Value();
-    return false;
+  try {
+    if (reader->parse(text.data(), text.data() + text.size(), value, &errors)) return true;
+  } catch (const std::exception&) {
+    // Nesting deeper than the parser allows is thrown, not reported: a device
+    // must not be able to end the program with it.
   }
-  return true;
+  *value = Json::Value();
+  return false;
 }
 
 int JsonInt(const Json::Value& object, const char* name) {

@@ -18,8 +18,9 @@
 // The indented text of a value (UTF-8 written as is, not escaped).
 std::string DeviceJsonText(const Json::Value& value);
 
-// Parses a device message. A text that does not parse gives a null value
-// and false.
+// Parses a device message without trusting it. A text that does not parse,
+// including one nested deeper than the parser allows, gives a null value and
+// false.
 bool ParseDeviceJson(std::string_view text, Json::Value* value);
 
 // Member readers with the protocol's defaults. A non-object value reads as empty.

@@ -90,9 +90,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if (handler.byte_calls > bytes_before) {
     if (packet.kind != PacketKind::ByteStream || !paired) abort();
-    if (handler.last_class != 0 && (handler.last_class < 0x90 || handler.last_class > 0xE0)) abort();
+    if (handler.last_class != 0 && (handler.last_class < 0x90 || handler.last_class > 0xE0))
+      abort();
   }
-  if (longest_line > PacketProcessor::kJsonLogChars * 4) abort();  // bytes of at most 2047 characters
+  if (longest_line > PacketProcessor::kJsonLogChars * 4)
+    abort();  // bytes of at most 2047 characters
   if (percent_logged) abort();
   if (clients->Count() != 1) abort();
   return 0;

@@ -41,11 +41,13 @@ done
 fuzzers=("$@")
 ((${#fuzzers[@]})) || fuzzers=(fuzz_frame_assembler fuzz_file_header fuzz_json_routing)
 for name in "${fuzzers[@]}"; do
-  "$CXX" "${flags[@]}" -fsanitize=fuzzer "bench/fuzz/$name.cpp" "${objects[@]}" "${libs[@]}" \
+  "$CXX" "${flags[@]}" -fsanitize=fuzzer "bench/fuzz/$name.cpp" "${objects[@]}" \
+    "${libs[@]}" \
     -o "$out/$name"
   corpus="$out/corpus/$name"
   mkdir -p "$corpus"
   echo "== $name: ${seconds}s"
   "$out/$name" -max_total_time="$seconds" -max_len=4096 -print_final_stats=1 \
-    -artifact_prefix="$out/$name-" "$corpus" 2>&1 | grep -E '^(stat::|==|SUMMARY|#[0-9]+ +DONE)' || true
+    -artifact_prefix="$out/$name-" "$corpus" 2>&1 |
+    grep -E '^(stat::|==|SUMMARY|#[0-9]+ +DONE)' || true
 done

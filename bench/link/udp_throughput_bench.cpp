@@ -41,9 +41,10 @@ double Pump(const std::vector<uint8_t>& datagram, uint16_t port, int count,
 }
 
 void Print(const char* name, int count, double seconds, size_t bytes) {
-  std::printf("{\"bench\":\"link_udp\",\"case\":\"%s\",\"datagram_bytes\":%zu,\"datagrams\":%d,"
-              "\"seconds\":%.3f,\"per_second\":%.0f}\n",
-              name, bytes, count, seconds, count / seconds);
+  std::printf(
+      "{\"bench\":\"link_udp\",\"case\":\"%s\",\"datagram_bytes\":%zu,\"datagrams\":%d,"
+      "\"seconds\":%.3f,\"per_second\":%.0f}\n",
+      name, bytes, count, seconds, count / seconds);
   std::fflush(stdout);
 }
 
@@ -139,17 +140,20 @@ int main(int argc, char** argv) {
   const int count = argc > 1 ? std::atoi(argv[1]) : 200000;
   // A pointer move (kind 0, class 0x91, two 16-bit values) and a text entry command.
   const std::vector<uint8_t> pointer = {0x00, 0x91, 0x01, 0x20, 0x00, 0x40};
-  const std::vector<uint8_t> json = Bytes(std::string("\x01") + R"({"act":2,"cmd":1,"string":"hello"})");
+  const std::vector<uint8_t> json =
+      Bytes(std::string("\x01") + R"({"act":2,"cmd":1,"string":"hello"})");
 
-  for (const auto& [name, datagram] : {std::pair{"byte_stream", pointer}, std::pair{"json", json}}) {
+  for (const auto& [name, datagram] :
+       {std::pair{"byte_stream", pointer}, std::pair{"json", json}}) {
     const double bare = BareSocket(datagram, count);
     Print((std::string("bare_socket_") + name).c_str(), count, bare, datagram.size());
     std::atomic<int> lines{0};
     const double link = ThroughTheLink(datagram, count, lines);
     Print((std::string("device_link_") + name).c_str(), count, link, datagram.size());
-    std::printf("{\"bench\":\"link_udp\",\"case\":\"ratio_%s\",\"link_vs_bare\":%.3f,"
-                "\"log_lines_seen\":%d}\n",
-                name, bare / link, lines.load());
+    std::printf(
+        "{\"bench\":\"link_udp\",\"case\":\"ratio_%s\",\"link_vs_bare\":%.3f,"
+        "\"log_lines_seen\":%d}\n",
+        name, bare / link, lines.load());
   }
   return 0;
 }

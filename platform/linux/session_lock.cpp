@@ -66,6 +66,25 @@ std::string SessionBusAddress() {
   return {};
 }
 
+// A private connection: unlike the shared bus singletons it does not end the
+// process when the bus goes away, and it is ours to close.
+GDBusConnection* Connect(const std::string& address, GError** error) {
+  return g_dbus_connection_new_for_address_sync(
+      address.c_str(),
+      static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                                        G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+      nullptr, nullptr, error);
+}
+
+// The bus handles one connection's messages in order, so once this call is
+// answered the match rules sent before it are in force.
+void RoundTrip(GDBusConnection* connection) {
+  GVariant* reply = g_dbus_connection_call_sync(
+      connection, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+      "GetId", nullptr, nullptr, G_DBUS_CALL_FLAGS_NONE, 5000, nullptr, nullptr);
+  if (reply) g_variant_unref(reply);
+}
+
 }  // namespace
 
 void SessionLockWatcher::State::OnSignal(GDBusConnection*, const gchar*, const gchar*,
@@ -96,7 +115,9 @@ void SessionLockWatcher::State::Subscribe(GDBusConnection* connection, const cha
 
 void SessionLockWatcher::State::WatchLogind() {
   GError* error = nullptr;
-  GDBusConnection* system = g_bus_get_sync(G_BUS_TYPE_SYSTEM, nullptr, &error);
+  gchar* address = g_dbus_address_get_for_bus_sync(G_BUS_TYPE_SYSTEM, nullptr, &error);
+  GDBusConnection* system = address ? Connect(address, &error) : nullptr;
+  g_free(address);
   if (!system) {
     report("session lock: system bus unavailable (" + ErrorText(error) + ")");
     return;
@@ -114,6 +135,7 @@ void SessionLockWatcher::State::WatchLogind() {
   const gchar* path = nullptr;
   g_variant_get(reply, "(&o)", &path);
   Subscribe(system, "org.freedesktop.login1", "org.freedesktop.login1.Session", path);
+  RoundTrip(system);
   g_variant_unref(reply);
   g_object_unref(system);
 }
@@ -125,17 +147,14 @@ void SessionLockWatcher::State::WatchScreenSavers() {
     return;
   }
   GError* error = nullptr;
-  GDBusConnection* session = g_dbus_connection_new_for_address_sync(
-      address.c_str(),
-      static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                                        G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-      nullptr, nullptr, &error);
+  GDBusConnection* session = Connect(address, &error);
   if (!session) {
     report("session lock: session bus unavailable (" + ErrorText(error) + ")");
     return;
   }
   Subscribe(session, nullptr, "org.freedesktop.ScreenSaver", nullptr);
   Subscribe(session, nullptr, "org.gnome.ScreenSaver", nullptr);
+  RoundTrip(session);
   g_object_unref(session);
 }
 
@@ -147,6 +166,7 @@ void SessionLockWatcher::State::Run(std::promise<void>& ready) {
   g_main_loop_run(loop);
   for (const Subscription& s : subscriptions) {
     g_dbus_connection_signal_unsubscribe(s.connection, s.id);
+    g_dbus_connection_close_sync(s.connection, nullptr, nullptr);
     g_object_unref(s.connection);
   }
   subscriptions.clear();

@@ -73,7 +73,10 @@ void SpotlightHandler::OnClientRemoved(const std::string& address) {
 
 void SpotlightHandler::RequestQuit() {
   std::lock_guard lock(lock_);
-  if (pid_ > 0) platform::TerminateProcess(pid_);
+  if (pid_ > 0)
+    platform::TerminateProcess(pid_);
+  else if (running_)
+    quit_pending_ = true;  // still starting: the launch thread delivers it
 }
 
 bool SpotlightHandler::IsRunning() {
@@ -88,11 +91,14 @@ void SpotlightHandler::LaunchAndWatch() {
     VPLog("spotlight program could not be started: %s", program_path_.c_str());
     std::lock_guard lock(lock_);
     running_ = false;
+    quit_pending_ = false;
     return;
   }
   {
     std::lock_guard lock(lock_);
     pid_ = pid;
+    if (quit_pending_) platform::TerminateProcess(pid);
+    quit_pending_ = false;
   }
   while (!platform::WaitProcess(pid, platform::kInfinite) && platform::IsProcessRunning(pid)) {
   }

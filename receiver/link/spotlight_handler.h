@@ -32,7 +32,8 @@ class SpotlightHandler : public JsonCommandHandler, public ClientRemovalObserver
   // A removed device takes the spotlight with it.
   void OnClientRemoved(const std::string& address) override;
 
-  // Any thread: SIGTERM to the running program, if any.
+  // Any thread: SIGTERM to the running program, if any; a program still
+  // being started gets it as soon as it has started.
   void RequestQuit();
   // True from a start request until the program has ended (or failed to start).
   bool IsRunning();
@@ -47,5 +48,6 @@ class SpotlightHandler : public JsonCommandHandler, public ClientRemovalObserver
   std::mutex lock_;
   bool running_ = false;  // set when a launch begins, so two requests start it once
   int pid_ = 0;           // 0 while none runs
+  bool quit_pending_ = false;  // a quit asked for before the program's id was known
   std::thread launch_;
 };

@@ -33,11 +33,14 @@ TEST(DeviceJson, MembersReadWithProtocolDefaults) {
 }
 
 TEST(DeviceJson, NonObjectsAndGarbageReadAsEmpty) {
-  for (const char* text : {"[1,2]", "42", "\"act\"", "{\"act\":", "\xFF\xFE", ""}) {
+  const std::string too_deep = "{\"act\":" + std::string(1200, '[');
+  for (std::string text : {std::string("[1,2]"), std::string("42"), std::string("\"act\""),
+                           std::string("{\"act\":"), std::string("\xFF\xFE"), std::string(),
+                           too_deep}) {
     Json::Value value;
     ParseDeviceJson(text, &value);
-    EXPECT_EQ(JsonInt(value, "act"), 0) << text;
-    EXPECT_EQ(JsonString(value, "act"), "") << text;
+    EXPECT_EQ(JsonInt(value, "act"), 0) << text.substr(0, 20);
+    EXPECT_EQ(JsonString(value, "act"), "") << text.substr(0, 20);
   }
   Json::Value value;
   EXPECT_FALSE(ParseDeviceJson("{\"act\":", &value));

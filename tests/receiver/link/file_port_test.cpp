@@ -1,12 +1,10 @@
-#include "receiver/link/file_port_listener.h"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
 #include <sys/socket.h>
 
 #include "link_fakes.h"
 #include "receiver/link/file_header_reader.h"
+#include "receiver/link/file_port_listener.h"
 #include "receiver/link/file_transfer_role.h"
 
 namespace {
@@ -63,6 +61,8 @@ INSTANTIATE_TEST_SUITE_P(
                     HeaderCase{"Download", Header(R"({"cmd":5})"), 3, 0, 5},
                     HeaderCase{"NotJson", Header("cmd 1"), 100, 0, 0},
                     HeaderCase{"EmptyHeader", Header(""), 100, 0, 0},
+                    HeaderCase{"NestingBeyondParserLimit", Header(std::string(1200, '[')), 512, 0,
+                               0},
                     HeaderCase{"OneLengthByte", std::string(1, '\0'), 100, -1, 0},
                     HeaderCase{"ShortJson", Header(kUpload).substr(0, 20), 7, -1, 0}),
     [](const testing::TestParamInfo<HeaderCase>& info) { return std::string(info.param.name); });
@@ -164,8 +164,7 @@ TEST_F(FilePortTest, UploadBytesArriveInOrder) {
   platform::Socket device = Connect();
   std::string content(30000, 'x');
   for (size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>('a' + i % 26);
-  const std::string message =
-      Header(R"({"act":5,"cmd":1,"filesize":30000})") + content;
+  const std::string message = Header(R"({"act":5,"cmd":1,"filesize":30000})") + content;
   ASSERT_TRUE(device.SendAll(message.data(), message.size()));
   ::shutdown(device.Fd(), SHUT_WR);
   EXPECT_EQ(ReadToEnd(device), "");

@@ -35,7 +35,7 @@ struct FramingCase {
   Bytes stream;
   std::vector<size_t> cuts;  // receive boundaries inside the stream
   std::vector<Expected> packets;
-  bool in_step;              // false: the connection is to be dropped
+  bool in_step;  // false: the connection is to be dropped
   friend void PrintTo(const FramingCase& c, std::ostream* os) { *os << c.name; }
 };
 
@@ -69,28 +69,45 @@ const Bytes kTwoFrames = Join({Frame(1, R"({"act":1,"cmd":0})"), Frame(0, "\x90\
 INSTANTIATE_TEST_SUITE_P(
     Frames, FramingTest,
     testing::Values(
-        FramingCase{"TwoFramesInOneReceive", kTwoFrames, {},
-                    {{PacketKind::Json, R"({"act":1,"cmd":0})"}, {PacketKind::ByteStream, "\x90\x01"}},
-                    true},
+        FramingCase{
+            "TwoFramesInOneReceive",
+            kTwoFrames,
+            {},
+            {{PacketKind::Json, R"({"act":1,"cmd":0})"}, {PacketKind::ByteStream, "\x90\x01"}},
+            true},
         FramingCase{"LengthBytesSplit", Frame(1, "{}"), {1}, {{PacketKind::Json, "{}"}}, true},
-        FramingCase{"EveryByteAlone", kTwoFrames,
-                    [] {
-                      std::vector<size_t> cuts;
-                      for (size_t i = 1; i < kTwoFrames.size(); ++i) cuts.push_back(i);
-                      return cuts;
-                    }(),
-                    {{PacketKind::Json, R"({"act":1,"cmd":0})"}, {PacketKind::ByteStream, "\x90\x01"}},
-                    true},
-        FramingCase{"SecondFrameSplitInPayload", kTwoFrames, {kTwoFrames.size() - 1},
-                    {{PacketKind::Json, R"({"act":1,"cmd":0})"}, {PacketKind::ByteStream, "\x90\x01"}},
-                    true},
-        FramingCase{"TotalThreeIsEmptyPayload", Bytes{0x00, 0x03, 0x00}, {}, {{PacketKind::ByteStream, ""}},
+        FramingCase{
+            "EveryByteAlone",
+            kTwoFrames,
+            [] {
+              std::vector<size_t> cuts;
+              for (size_t i = 1; i < kTwoFrames.size(); ++i) cuts.push_back(i);
+              return cuts;
+            }(),
+            {{PacketKind::Json, R"({"act":1,"cmd":0})"}, {PacketKind::ByteStream, "\x90\x01"}},
+            true},
+        FramingCase{
+            "SecondFrameSplitInPayload",
+            kTwoFrames,
+            {kTwoFrames.size() - 1},
+            {{PacketKind::Json, R"({"act":1,"cmd":0})"}, {PacketKind::ByteStream, "\x90\x01"}},
+            true},
+        FramingCase{"TotalThreeIsEmptyPayload",
+                    Bytes{0x00, 0x03, 0x00},
+                    {},
+                    {{PacketKind::ByteStream, ""}},
                     true},
         FramingCase{"UnknownKind", Frame(7, "x"), {}, {{PacketKind::Unknown, "x"}}, true},
-        FramingCase{"LargestFrame", Frame(1, std::string(1497, 'a')), {700},
-                    {{PacketKind::Json, std::string(1497, 'a')}}, true},
+        FramingCase{"LargestFrame",
+                    Frame(1, std::string(1497, 'a')),
+                    {700},
+                    {{PacketKind::Json, std::string(1497, 'a')}},
+                    true},
         FramingCase{"PartialFrameWaits", Bytes{0x00, 0x05, 0x01, 'a'}, {}, {}, true},
-        FramingCase{"TotalTwoDrops", Join({Frame(0, std::string(1, '\0')), Bytes{0x00, 0x02}}), {}, {{PacketKind::ByteStream, std::string(1, '\0')}},
+        FramingCase{"TotalTwoDrops",
+                    Join({Frame(0, std::string(1, '\0')), Bytes{0x00, 0x02}}),
+                    {},
+                    {{PacketKind::ByteStream, std::string(1, '\0')}},
                     false},
         FramingCase{"TotalZeroDrops", Bytes{0x00, 0x00, 0x01}, {}, {}, false},
         FramingCase{"TotalAboveBufferDrops", Bytes{0x05, 0xDD, 0x01}, {}, {}, false},

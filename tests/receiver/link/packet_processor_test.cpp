@@ -49,9 +49,9 @@ Packet BytePacket(std::vector<uint8_t> payload, const char* from) {
 
 class PacketProcessorTest : public testing::Test {
  protected:
-  PacketProcessorTest() : clients_(clock_, sender_, 7990), processor_(clients_, [this](auto line) {
-    lines_.emplace_back(line);
-  }) {
+  PacketProcessorTest()
+      : clients_(clock_, sender_, 7990),
+        processor_(clients_, [this](auto line) { lines_.emplace_back(line); }) {
     processor_.RegisterJsonHandler(1, &pairing_);
     processor_.RegisterJsonHandler(2, &hid_);
     processor_.RegisterByteHandler(0x00, &keep_alive_);
@@ -94,6 +94,14 @@ TEST_F(PacketProcessorTest, UnregisteredActsAndMalformedJsonAreDropped) {
   EXPECT_TRUE(pairing_.commands.empty());
 }
 
+TEST_F(PacketProcessorTest, NestingBeyondTheParserLimitIsDroppedNotFatal) {
+  clients_.Add("phone", "10.0.0.5");
+  processor_.Process(JsonPacket(R"({"act":2,"cmd":1,"x":)" + std::string(1200, '['), "10.0.0.5"));
+  EXPECT_TRUE(hid_.commands.empty());
+  ASSERT_EQ(lines_.size(), 1u);
+  EXPECT_EQ(lines_[0], "Process Json Packet from 10.0.0.5: null\n");
+}
+
 TEST_F(PacketProcessorTest, JsonIsLoggedIndentedUnlessItHoldsAPercentSign) {
   clients_.Add("phone", "10.0.0.5");
   processor_.Process(JsonPacket(R"({"cmd":1,"act":2,"string":"50%"})", "10.0.0.5"));
@@ -110,8 +118,8 @@ TEST_F(PacketProcessorTest, JsonIsLoggedIndentedUnlessItHoldsAPercentSign) {
 
 TEST_F(PacketProcessorTest, LongJsonLogLineIsCut) {
   clients_.Add("phone", "10.0.0.5");
-  processor_.Process(JsonPacket(R"({"act":2,"cmd":1,"string":")" + std::string(3000, 'y') + "\"}",
-                                "10.0.0.5"));
+  processor_.Process(
+      JsonPacket(R"({"act":2,"cmd":1,"string":")" + std::string(3000, 'y') + "\"}", "10.0.0.5"));
   ASSERT_EQ(lines_.size(), 1u);
   EXPECT_EQ(lines_[0].size(), PacketProcessor::kJsonLogChars);
 }
@@ -124,7 +132,8 @@ struct ByteRoute {
   }
 };
 
-class ByteRoutingTest : public PacketProcessorTest, public testing::WithParamInterface<ByteRoute> {};
+class ByteRoutingTest : public PacketProcessorTest,
+                        public testing::WithParamInterface<ByteRoute> {};
 
 TEST_P(ByteRoutingTest, RoutesPairedPacketsByHighNibble) {
   clients_.Add("phone", "10.0.0.5");
@@ -138,11 +147,12 @@ TEST_P(ByteRoutingTest, RoutesPairedPacketsByHighNibble) {
 }
 
 INSTANTIATE_TEST_SUITE_P(FirstBytes, ByteRoutingTest,
-                         testing::Values(ByteRoute{0x00, "keep-alive"}, ByteRoute{0x0F, "keep-alive"},
-                                         ByteRoute{0x91, "pointer"}, ByteRoute{0xC3, "presenter"},
-                                         ByteRoute{0x5A, ""}, ByteRoute{0x10, ""},
-                                         ByteRoute{0x80, ""}, ByteRoute{0xA0, ""},
-                                         ByteRoute{0xF3, ""}, ByteRoute{0xFF, ""}));
+                         testing::Values(ByteRoute{0x00, "keep-alive"},
+                                         ByteRoute{0x0F, "keep-alive"}, ByteRoute{0x91, "pointer"},
+                                         ByteRoute{0xC3, "presenter"}, ByteRoute{0x5A, ""},
+                                         ByteRoute{0x10, ""}, ByteRoute{0x80, ""},
+                                         ByteRoute{0xA0, ""}, ByteRoute{0xF3, ""},
+                                         ByteRoute{0xFF, ""}));
 
 TEST_F(PacketProcessorTest, ClassesNeverRoutedCannotBeRegistered) {
   EXPECT_FALSE(processor_.RegisterByteHandler(0x50, &pointer_));

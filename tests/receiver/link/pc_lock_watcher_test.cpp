@@ -19,8 +19,8 @@ namespace {
 class PrivateBus {
  public:
   explicit PrivateBus(const std::string& folder) : address_("unix:path=" + folder + "/bus") {
-    pid_ = platform::StartProcess("/usr/bin/dbus-daemon",
-                                  {"--session", "--nofork", "--nopidfile", "--address=" + address_});
+    pid_ = platform::StartProcess(
+        "/usr/bin/dbus-daemon", {"--session", "--nofork", "--nopidfile", "--address=" + address_});
     ready_ = pid_ > 0 && WaitUntil([&] { return std::filesystem::exists(folder + "/bus"); });
   }
   ~PrivateBus() {
@@ -32,9 +32,10 @@ class PrivateBus {
   bool EmitActiveChanged(const std::string& interface, bool active) {
     std::string path = "/" + interface;
     std::replace(path.begin(), path.end(), '.', '/');
-    int pid = platform::StartProcess(
-        "/usr/bin/dbus-send", {"--bus=" + address_, "--type=signal", path,
-                               interface + ".ActiveChanged", active ? "boolean:true" : "boolean:false"});
+    int pid =
+        platform::StartProcess("/usr/bin/dbus-send", {"--bus=" + address_, "--type=signal", path,
+                                                      interface + ".ActiveChanged",
+                                                      active ? "boolean:true" : "boolean:false"});
     int status = -1;
     return pid > 0 && platform::WaitProcess(pid, 10000, &status) && status == 0;
   }
@@ -90,7 +91,8 @@ TEST(SessionLockWatcherTest, AbsentBusesAreReportedAndTolerated) {
   setenv("DBUS_SYSTEM_BUS_ADDRESS", nowhere.c_str(), 1);
   std::vector<std::string> reports;
   platform::SessionLockWatcher watcher;
-  ASSERT_TRUE(watcher.Start([] {}, [] {}, [&](const std::string& text) { reports.push_back(text); }));
+  ASSERT_TRUE(
+      watcher.Start([] {}, [] {}, [&](const std::string& text) { reports.push_back(text); }));
   EXPECT_EQ(watcher.SourceCount(), 0);
   ASSERT_EQ(reports.size(), 2u);
   EXPECT_NE(reports[0].find("system bus unavailable"), std::string::npos);

@@ -76,19 +76,21 @@ TEST_F(SpotlightHandlerTest, StartsOnceAndTellsEveryDeviceWhenItEnds) {
   EXPECT_EQ(told, (std::vector<std::string>{"10.0.0.5", "10.0.0.6"}));
 }
 
+TEST_F(SpotlightHandlerTest, QuitWhileStartingIsNotLost) {
+  SpotlightHandler handler(clients_, sender_, WriteProgram());
+  handler.ProcessJsonCommand(Command(1, "10.0.0.5"));
+  handler.ProcessJsonCommand(Command(2, "10.0.0.5"));
+  EXPECT_TRUE(WaitUntil([&] { return !handler.IsRunning(); }));
+}
+
 TEST_F(SpotlightHandlerTest, RemovedDeviceEndsTheProgram) {
   SpotlightHandler handler(clients_, sender_, WriteProgram());
   clients_.SetRemovalObserver(&handler);
   clients_.Add("phone", "10.0.0.5");
   handler.ProcessJsonCommand(Command(1, "10.0.0.5"));
   ASSERT_TRUE(WaitUntil([&] { return Starts() == 1; }));
-  // The program id is known once the launch has been recorded; a quit before
-  // that has nothing to end yet, so keep asking through removals.
-  ASSERT_TRUE(WaitUntil([&] {
-    clients_.Add("phone", "10.0.0.5");
-    clients_.Remove("10.0.0.5");
-    return !handler.IsRunning();
-  }));
+  clients_.Remove("10.0.0.5");
+  EXPECT_TRUE(WaitUntil([&] { return !handler.IsRunning(); }));
   clients_.SetRemovalObserver(nullptr);
 }
 

@@ -40,7 +40,8 @@ std::vector<uint8_t> WithKind(uint8_t kind, const std::string& text) {
 INSTANTIATE_TEST_SUITE_P(
     Datagrams, DatagramTest,
     testing::Values(DatagramCase{"Json", WithKind(1, R"({"act":1,"cmd":0})"), PacketKind::Json, 17},
-                    DatagramCase{"Json16Bytes", WithKind(1, R"({"act":1,"cmd":0)"), PacketKind::Json, 16},
+                    DatagramCase{"Json16Bytes", WithKind(1, R"({"act":1,"cmd":0)"),
+                                 PacketKind::Json, 16},
                     DatagramCase{"ByteStream", {0, 0x00}, PacketKind::ByteStream, 1},
                     DatagramCase{"KindSevenIsUnknown", {7, 'x', 'y'}, PacketKind::Unknown, 2},
                     DatagramCase{"OneByteIsEmptyPayload", {1}, PacketKind::Json, 0}),
