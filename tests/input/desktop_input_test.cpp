@@ -2,6 +2,7 @@
 // from a test window. Needs a desktop (scripts/with-desktop.sh); skipped without.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -105,6 +106,8 @@ struct KeyCase {
   uint8_t virtual_key;
   const char* keysym_name;
 };
+
+void PrintTo(const KeyCase& c, std::ostream* os) { *os << c.keysym_name; }
 
 class DesktopKeyTest : public DesktopInputTest, public testing::WithParamInterface<KeyCase> {};
 

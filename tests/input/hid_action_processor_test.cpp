@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,10 @@ struct PacketCase {
   std::vector<uint8_t> packet;
   Calls expected;
 };
+
+void PrintTo(const PacketCase& c, std::ostream* os) {
+  for (uint8_t byte : c.packet) *os << std::hex << int(byte) << ' ';
+}
 
 class BytePacketTest : public testing::TestWithParam<PacketCase> {};
 
@@ -140,6 +145,8 @@ struct TextCase {
   std::string text;
   Calls expected;
 };
+
+void PrintTo(const TextCase& c, std::ostream* os) { *os << c.text.size() << " bytes"; }
 
 class TextEntryTest : public testing::TestWithParam<TextCase> {};
 
