@@ -75,7 +75,9 @@ void DebugLog::LogText(std::string_view text) {
 void DebugLog::Enqueue(std::string_view message) {
   auto line = std::make_unique<std::string>(CurrentPrefix());
   *line += platform::TruncateUtf8(message, kMaxMessageChars);
-  queue_.Push(std::move(line));  // Refused only when stopping: the line is dropped.
+  if (queue_.Push(std::move(line)) != 1) return;  // Refused only when stopping: dropped.
+  std::lock_guard count_lock(flush_lock_);
+  ++lines_queued_;
 }
 
 void DebugLog::SenderLoop() {
@@ -85,6 +87,11 @@ void DebugLog::SenderLoop() {
     if (!queue_.Pop(line)) continue;
     if (socket_.IsValid())
       socket_.SendTo(line->data(), line->size(), loopback, port_);  // Lost when nobody listens.
+    {
+      std::lock_guard count_lock(flush_lock_);
+      ++lines_handled_;
+    }
+    flushed_.notify_all();
   }
 }
 
@@ -102,6 +109,14 @@ void DebugLog::Stop() {
   std::lock_guard lock(lock_);
   queue_.Clear();
   queue_.Abort();
+}
+
+bool DebugLog::Flush(uint32_t timeout_ms) {
+  std::unique_lock count_lock(flush_lock_);
+  const uint64_t target = lines_queued_;
+  return flushed_.wait_for(count_lock, std::chrono::milliseconds(timeout_ms),
+                           [&] { return stopping_ || lines_handled_ >= target; }) &&
+         lines_handled_ >= target;
 }
 
 DebugLog* DebugLog::Process() { return g_process_log.load(); }

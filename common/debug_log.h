@@ -10,6 +10,7 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdarg>
 #include <cstdint>
 #include <memory>
@@ -46,6 +47,11 @@ class DebugLog {
   // 5000 ms for the sender thread. Safe to call more than once.
   void Stop();
 
+  // Waits at most timeout_ms until every line logged before the call has
+  // been handed to the network. Exits call it before Stop, which discards
+  // what is still pending. True when nothing was left.
+  bool Flush(uint32_t timeout_ms);
+
   // The time prefix for a moment, as it goes on the wire.
   static std::string FormatPrefix(int year, int month, int day, int hour, int minute, int second,
                                   int millisecond);
@@ -68,6 +74,10 @@ class DebugLog {
   platform::Socket socket_;
   uint16_t port_;
   platform::Event sender_done_{true};
+  std::mutex flush_lock_;  // guards the two counts below
+  std::condition_variable flushed_;
+  uint64_t lines_queued_ = 0;
+  uint64_t lines_handled_ = 0;
   std::thread sender_;
 };
 

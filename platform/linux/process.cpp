@@ -50,6 +50,15 @@ int ShellExecute(const std::string& verb, const std::string& file,
 }
 
 bool WaitProcess(int pid, uint32_t timeout_ms, int* exit_code) {
+  if (timeout_ms == kWaitForever) {
+    int status = 0;
+    pid_t done;
+    while ((done = waitpid(pid, &status, 0)) < 0 && errno == EINTR) {
+    }
+    if (done != pid) return false;
+    if (exit_code) *exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return true;
+  }
   auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
   for (;;) {
     int status = 0;

@@ -20,6 +20,8 @@ int ShellExecute(const std::string& verb, const std::string& file,
 
 // Waits for a child started above. True when it ended within the time-out;
 // exit_code gets its exit status (128 + signal when killed by a signal).
+// kWaitForever blocks until the child ends, without polling.
+inline constexpr uint32_t kWaitForever = 0xFFFFFFFF;
 bool WaitProcess(int pid, uint32_t timeout_ms, int* exit_code = nullptr);
 
 // True while a process with that id exists (and is not a zombie).
