@@ -34,8 +34,8 @@ std::string FindOnPath(const char* program) {
   while (start <= list.size()) {
     size_t end = list.find(':', start);
     if (end == std::string::npos) end = list.size();
-    std::string dir = list.substr(start, end - start);
-    if (dir.empty()) dir = ".";
+    // An empty entry means the current folder.
+    const std::string dir = end > start ? list.substr(start, end - start) : std::string(".");
     const std::string candidate = dir + "/" + program;
     struct stat info {};
     if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
