@@ -44,8 +44,9 @@ std::vector<double> TimeMoves(RecorderProcess& recorder, const platform::ScreenR
   std::vector<double> samples;
   for (int i = 0; i < kWarmUp + kSamples; ++i) {
     const uint16_t n = (i % 2) ? 0x4000 : 0xC000;
-    const std::string expected = "motion " + std::to_string(ExpectedPixel(n, primary.x, primary.width)) +
-                                 " " + std::to_string(ExpectedPixel(n, primary.y, primary.height));
+    const std::string expected = "motion " +
+                                 std::to_string(ExpectedPixel(n, primary.x, primary.width)) + " " +
+                                 std::to_string(ExpectedPixel(n, primary.y, primary.height));
     const auto start = Clock::now();
     inject(n, n);
     if (!recorder.WaitFor(Is(expected), nullptr, std::chrono::seconds(5))) return {};
@@ -95,7 +96,8 @@ int main() {
   }
   InputSender* sender = nullptr;
   std::thread([&] {
-    if (network.EnterDevice()) sender = new InputSender(Ip(DeviceNetwork::kPcAddress), receiver.UdpPort());
+    if (network.EnterDevice())
+      sender = new InputSender(Ip(DeviceNetwork::kPcAddress), receiver.UdpPort());
   }).join();
   if (!sender || !sender->IsOpen()) return 1;
 

@@ -57,8 +57,11 @@ class ClipboardOwner {
     text_ = XInternAtom(display_, "TEXT", False);
     targets_ = XInternAtom(display_, "TARGETS", False);
     stamp_ = XInternAtom(display_, "VELAPORT_CLIPBOARD_TIME", False);
-    max_bytes_ = static_cast<size_t>(XExtendedMaxRequestSize(display_) ? XExtendedMaxRequestSize(display_)
-                                                                       : XMaxRequestSize(display_)) * 4 - 64;
+    // Longest property one request can set (request sizes count 4-byte units),
+    // less the request's own header.
+    const long units = XExtendedMaxRequestSize(display_) ? XExtendedMaxRequestSize(display_)
+                                                         : XMaxRequestSize(display_);
+    max_bytes_ = static_cast<size_t>(units) * 4 - 64;
     XSync(display_, False);
     wake_fd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     std::thread([this] { Serve(); }).detach();
@@ -155,8 +158,7 @@ class ClipboardOwner {
         reply.property = property;
       }
     }
-    XSendEvent(display_, request.requestor, False, NoEventMask,
-               reinterpret_cast<XEvent*>(&reply));
+    XSendEvent(display_, request.requestor, False, NoEventMask, reinterpret_cast<XEvent*>(&reply));
     XFlush(display_);
   }
 

@@ -12,12 +12,12 @@ int HIDControlHandler::ProcessJsonCommand(const JsonCommand& command) {
 }
 
 int HIDControlHandler::ProcessBytePacket(const Packet& packet) {
-  return processor_.ProcessBytePacket(packet.payload.data(), packet.payload.size(),
-                                      packet.peer_ip);
+  return processor_.ProcessBytePacket(packet.payload.data(), packet.payload.size(), packet.peer_ip);
 }
 
 void RegisterControlHandlers(PacketProcessor& processor) {
   HIDControlHandler& handler = HIDControlHandler::Instance();
   processor.RegisterJsonHandler(2, &handler);
-  for (uint8_t packet_class : {0x90, 0xA0, 0xB0}) processor.RegisterByteHandler(packet_class, &handler);
+  for (uint8_t packet_class : {0x90, 0xA0, 0xB0})
+    processor.RegisterByteHandler(packet_class, &handler);
 }

@@ -62,7 +62,8 @@ TEST_F(DesktopInputTest, RelativeMoveIsInPixels) {
   int x = 0, y = 0;
   MoveTo(0x8000, 0x8000, &x, &y);
   Packet({0x92, 0xFF, 0xFF, 0x00, 0x01});
-  EXPECT_TRUE(recorder_.WaitFor(Is("motion " + std::to_string(x - 1) + " " + std::to_string(y + 1))));
+  EXPECT_TRUE(
+      recorder_.WaitFor(Is("motion " + std::to_string(x - 1) + " " + std::to_string(y + 1))));
   Packet({0x92, 0x00, 0x64, 0xFF, 0x9C});
   EXPECT_TRUE(
       recorder_.WaitFor(Is("motion " + std::to_string(x + 99) + " " + std::to_string(y - 99))));
@@ -120,12 +121,12 @@ TEST_P(DesktopKeyTest, KeyDownAndUpReachTheWindow) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Keys, DesktopKeyTest,
-                         testing::Values(KeyCase{0x41, "a"}, KeyCase{0x5A, "z"},
-                                         KeyCase{0x37, "7"}, KeyCase{0x0D, "Return"},
-                                         KeyCase{0x08, "BackSpace"}, KeyCase{0x20, "space"},
-                                         KeyCase{0x25, "Left"}, KeyCase{0x28, "Down"},
-                                         KeyCase{0x2E, "Delete"}, KeyCase{0x74, "F5"},
-                                         KeyCase{0x10, "Shift_L"}, KeyCase{0xBE, "period"}));
+                         testing::Values(KeyCase{0x41, "a"}, KeyCase{0x5A, "z"}, KeyCase{0x37, "7"},
+                                         KeyCase{0x0D, "Return"}, KeyCase{0x08, "BackSpace"},
+                                         KeyCase{0x20, "space"}, KeyCase{0x25, "Left"},
+                                         KeyCase{0x28, "Down"}, KeyCase{0x2E, "Delete"},
+                                         KeyCase{0x74, "F5"}, KeyCase{0x10, "Shift_L"},
+                                         KeyCase{0xBE, "period"}));
 
 TEST_F(DesktopInputTest, SingleLetterAndDigitAreTyped) {
   Text("a");

@@ -44,37 +44,38 @@ TEST_P(BytePacketTest, LoopbackPacketBecomesInputCalls) {
 // 8000 absolute.
 INSTANTIATE_TEST_SUITE_P(
     Table, BytePacketTest,
-    testing::Values(
-        PacketCase{{0x91, 0x00, 0x03, 0x00, 0x04}, {"mouse 0003 3 4 0"}},
-        PacketCase{{0x92, 0xFF, 0xFF, 0x00, 0x01}, {"mouse 0001 -1 1 0"}},
-        PacketCase{{0x93, 0x80, 0x00, 0x7F, 0xFF}, {"mouse 0005 -32768 32767 0"}},
-        PacketCase{{0x94, 0x00, 0x00, 0x00, 0x00}, {"mouse 0007 0 0 0"}},
-        PacketCase{{0x95, 0x00, 0x00, 0x00, 0x00}, {"mouse 0009 0 0 0"}},
-        PacketCase{{0x96, 0x00, 0x00, 0x00, 0x00}, {"mouse 0011 0 0 0"}},
-        PacketCase{{0x97, 0x00, 0x02, 0x00, 0x00}, {"mouse 0007 2 0 0", "mouse 0007 2 0 0"}},
-        PacketCase{{0x98, 0x00, 0x05, 0x00, 0x78}, {"mouse 0800 0 5 120"}},
-        PacketCase{{0x99, 0x00, 0x00, 0x00, 0x00}, {"mouse 0019 0 0 0"}},
-        PacketCase{{0x90, 0x00, 0x01, 0x00, 0x01}, {}},
-        PacketCase{{0x9A, 0x00, 0x01, 0x00, 0x01}, {}},
-        PacketCase{{0x9F, 0x00, 0x01, 0x00, 0x01}, {}},
-        PacketCase{{0xA2, 0xFF, 0xFF, 0xFF, 0xFF}, {"mouse 8001 65535 65535 0"}},
-        PacketCase{{0xA4, 0x80, 0x00, 0x40, 0x00}, {"mouse 8007 32768 16384 0"}},
-        PacketCase{{0xA7, 0x10, 0x00, 0x20, 0x00}, {"mouse 8007 4096 8192 0", "mouse 8007 4096 8192 0"}},
-        PacketCase{{0xA8, 0x00, 0x00, 0xFF, 0x88}, {"mouse 0800 0 0 -120"}},
-        PacketCase{{0xA8, 0xFF, 0xFE, 0x00, 0xF0}, {"mouse 0800 0 -2 240"}},
-        PacketCase{{0xA9, 0x00, 0x01, 0x00, 0x02}, {"mouse 8019 1 2 0"}},
-        PacketCase{{0xA0, 0x00, 0x01, 0x00, 0x02}, {}},
-        PacketCase{{0xB1, 0x41, 0x00, 0x00, 0x00}, {"key 41 0 0"}},
-        PacketCase{{0xB2, 0x41, 0x00, 0x00, 0x00}, {"key 41 0 2"}},
-        PacketCase{{0xB1, 0xFF, 0x12, 0x34, 0x56}, {"key FF 0 0"}},
-        PacketCase{{0xB3, 0x07, 0x00, 0x00, 0x00}, {"key 37 0 0", "key 37 0 2"}},
-        PacketCase{{0xB3, 0x41, 0x00, 0x00, 0x00}, Concat({"clipboard 65"}, kPaste)},
-        PacketCase{{0xB3, 0xFF, 0x00, 0x00, 0x00}, Concat({"clipboard 255"}, kPaste)},
-        PacketCase{{0xB0, 0x41, 0x00, 0x00, 0x00}, {}},
-        PacketCase{{0xB4, 0x41, 0x00, 0x00, 0x00}, {}},
-        PacketCase{{0xC1, 0x00, 0x00, 0x00, 0x00}, {}},
-        PacketCase{{0xD1, 0x00, 0x00, 0x00, 0x00}, {}},
-        PacketCase{{0x94, 0x00, 0x00, 0x00, 0x00, 0xAA, 0xBB}, {"mouse 0007 0 0 0"}}));
+    testing::Values(PacketCase{{0x91, 0x00, 0x03, 0x00, 0x04}, {"mouse 0003 3 4 0"}},
+                    PacketCase{{0x92, 0xFF, 0xFF, 0x00, 0x01}, {"mouse 0001 -1 1 0"}},
+                    PacketCase{{0x93, 0x80, 0x00, 0x7F, 0xFF}, {"mouse 0005 -32768 32767 0"}},
+                    PacketCase{{0x94, 0x00, 0x00, 0x00, 0x00}, {"mouse 0007 0 0 0"}},
+                    PacketCase{{0x95, 0x00, 0x00, 0x00, 0x00}, {"mouse 0009 0 0 0"}},
+                    PacketCase{{0x96, 0x00, 0x00, 0x00, 0x00}, {"mouse 0011 0 0 0"}},
+                    PacketCase{{0x97, 0x00, 0x02, 0x00, 0x00},
+                               {"mouse 0007 2 0 0", "mouse 0007 2 0 0"}},
+                    PacketCase{{0x98, 0x00, 0x05, 0x00, 0x78}, {"mouse 0800 0 5 120"}},
+                    PacketCase{{0x99, 0x00, 0x00, 0x00, 0x00}, {"mouse 0019 0 0 0"}},
+                    PacketCase{{0x90, 0x00, 0x01, 0x00, 0x01}, {}},
+                    PacketCase{{0x9A, 0x00, 0x01, 0x00, 0x01}, {}},
+                    PacketCase{{0x9F, 0x00, 0x01, 0x00, 0x01}, {}},
+                    PacketCase{{0xA2, 0xFF, 0xFF, 0xFF, 0xFF}, {"mouse 8001 65535 65535 0"}},
+                    PacketCase{{0xA4, 0x80, 0x00, 0x40, 0x00}, {"mouse 8007 32768 16384 0"}},
+                    PacketCase{{0xA7, 0x10, 0x00, 0x20, 0x00},
+                               {"mouse 8007 4096 8192 0", "mouse 8007 4096 8192 0"}},
+                    PacketCase{{0xA8, 0x00, 0x00, 0xFF, 0x88}, {"mouse 0800 0 0 -120"}},
+                    PacketCase{{0xA8, 0xFF, 0xFE, 0x00, 0xF0}, {"mouse 0800 0 -2 240"}},
+                    PacketCase{{0xA9, 0x00, 0x01, 0x00, 0x02}, {"mouse 8019 1 2 0"}},
+                    PacketCase{{0xA0, 0x00, 0x01, 0x00, 0x02}, {}},
+                    PacketCase{{0xB1, 0x41, 0x00, 0x00, 0x00}, {"key 41 0 0"}},
+                    PacketCase{{0xB2, 0x41, 0x00, 0x00, 0x00}, {"key 41 0 2"}},
+                    PacketCase{{0xB1, 0xFF, 0x12, 0x34, 0x56}, {"key FF 0 0"}},
+                    PacketCase{{0xB3, 0x07, 0x00, 0x00, 0x00}, {"key 37 0 0", "key 37 0 2"}},
+                    PacketCase{{0xB3, 0x41, 0x00, 0x00, 0x00}, Concat({"clipboard 65"}, kPaste)},
+                    PacketCase{{0xB3, 0xFF, 0x00, 0x00, 0x00}, Concat({"clipboard 255"}, kPaste)},
+                    PacketCase{{0xB0, 0x41, 0x00, 0x00, 0x00}, {}},
+                    PacketCase{{0xB4, 0x41, 0x00, 0x00, 0x00}, {}},
+                    PacketCase{{0xC1, 0x00, 0x00, 0x00, 0x00}, {}},
+                    PacketCase{{0xD1, 0x00, 0x00, 0x00, 0x00}, {}},
+                    PacketCase{{0x94, 0x00, 0x00, 0x00, 0x00, 0xAA, 0xBB}, {"mouse 0007 0 0 0"}}));
 
 TEST(BytePacket, ShorterThanFiveBytesIsIgnoredAndNotForwarded) {
   RecordingInputSink sink;
@@ -159,19 +160,19 @@ TEST_P(TextEntryTest, JsonStringIsTypedOrPasted) {
   EXPECT_EQ(sink.calls, GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, TextEntryTest,
-    testing::Values(TextCase{"a", {"key 41 0 0", "key 41 0 2"}},
-                    TextCase{"z", {"key 5A 0 0", "key 5A 0 2"}},
-                    TextCase{"5", {"key 35 0 0", "key 35 0 2"}},
-                    TextCase{"0", {"key 30 0 0", "key 30 0 2"}},
-                    TextCase{"Z", Concat({"clipboard Z"}, kPaste)},
-                    TextCase{"ab", Concat({"clipboard ab"}, kPaste)},
-                    TextCase{"65", Concat({"clipboard 65"}, kPaste)},
-                    TextCase{" ", Concat({"clipboard  "}, kPaste)},
-                    TextCase{"", Concat({"clipboard "}, kPaste)},
-                    TextCase{"é", Concat({"clipboard é"}, kPaste)},
-                    TextCase{"Grüße, 你好", Concat({"clipboard Grüße, 你好"}, kPaste)}));
+INSTANTIATE_TEST_SUITE_P(Table, TextEntryTest,
+                         testing::Values(TextCase{"a", {"key 41 0 0", "key 41 0 2"}},
+                                         TextCase{"z", {"key 5A 0 0", "key 5A 0 2"}},
+                                         TextCase{"5", {"key 35 0 0", "key 35 0 2"}},
+                                         TextCase{"0", {"key 30 0 0", "key 30 0 2"}},
+                                         TextCase{"Z", Concat({"clipboard Z"}, kPaste)},
+                                         TextCase{"ab", Concat({"clipboard ab"}, kPaste)},
+                                         TextCase{"65", Concat({"clipboard 65"}, kPaste)},
+                                         TextCase{" ", Concat({"clipboard  "}, kPaste)},
+                                         TextCase{"", Concat({"clipboard "}, kPaste)},
+                                         TextCase{"é", Concat({"clipboard é"}, kPaste)},
+                                         TextCase{"Grüße, 你好",
+                                                  Concat({"clipboard Grüße, 你好"}, kPaste)}));
 
 TEST(TextEntry, NoClipboardDropsTheTextWithoutPasting) {
   RecordingInputSink sink;
@@ -206,8 +207,7 @@ TEST(JsonCommand, OtherActsAndCommandsDoNothing) {
   int switches = 0;
   processor.SetWindowSwitcher([&] { ++switches; });
   const char* texts[] = {R"({"act":2,"cmd":3,"string":"ab","key":"switch_window"})",
-                         R"({"act":3,"cmd":1,"string":"ab"})",
-                         R"({"act":2,"cmd":1,"string":17})",
+                         R"({"act":3,"cmd":1,"string":"ab"})", R"({"act":2,"cmd":1,"string":17})",
                          R"({"act":"2","cmd":1,"string":"ab"})", R"([2,1])"};
   for (const char* text : texts) {
     Json::Value command;
