@@ -14,7 +14,7 @@ PACKAGES=(
   libgtk-3-dev libayatana-appindicator3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb openbox fonts-noto-cjk imagemagick
-  iproute2 procps psmisc
+  iproute2 procps psmisc dbus-daemon dbus-bin
   clang libclang-rt-14-dev
 )
 

@@ -10,6 +10,7 @@
 #include "common/device_json.h"
 #include "lock_file.h"
 #include "receiver_lab.h"
+#include "session_bus.h"
 
 namespace {
 
@@ -225,6 +226,40 @@ TEST_F(PairingTest, VpdeviceProgramPairsPrintsKeepAlivesAndDisconnects) {
   EXPECT_NE(text.find("udp " + ReceiverLab::ReceiverAddress(1) + " bytes 00"), std::string::npos)
       << text;
   EXPECT_NE(text.find("disconnected"), std::string::npos) << text;
+}
+
+}  // namespace
+
+namespace {
+
+// The desktop's lock state reaches every paired device. The test plays the
+// screen saver on a private session bus the receiver was pointed at; the
+// signal is repeated until the receiver (still subscribing at first) has
+// passed it on, which repeated signals of one state never do twice.
+TEST_F(PairingTest, LockAndUnlockAreToldToEveryPairedDeviceAndAnsweredOnRequest) {
+  SessionBus bus(lab_.SessionBusPath());
+  ASSERT_TRUE(bus.IsReady());
+  StartReceiver();
+  auto device = Device(1);
+  ASSERT_TRUE(device);
+  ASSERT_EQ(device->PairAndWait("", kAnswerMs), "1");
+
+  for (const auto& [active, told_cmd] : {std::pair{true, 25}, std::pair{false, 26}}) {
+    const size_t mark = device->MessageCount();
+    std::optional<ReceivedMessage> told;
+    auto deadline = steady_clock::now() + milliseconds(kStartMs);
+    while (!told && steady_clock::now() < deadline) {
+      ASSERT_TRUE(bus.EmitScreenSaverActive(active));
+      told = device->WaitForCommand(1, told_cmd, 300, mark);
+    }
+    ASSERT_TRUE(told) << "cmd " << told_cmd;
+    EXPECT_EQ(told->channel, DeviceChannel::Tcp);
+    const size_t before_request = device->MessageCount();
+    ASSERT_EQ(device->RequestLockState(), 0);
+    auto state = device->WaitForCommand(1, 27, kAnswerMs, before_request);
+    ASSERT_TRUE(state);
+    EXPECT_EQ(state->json["value"].asBool(), active);
+  }
 }
 
 }  // namespace

@@ -25,7 +25,10 @@ std::string ReceiverLab::DeviceAddress(int i) { return "10.251." + std::to_strin
 std::string ReceiverLab::BroadcastAddress(int i) { return "10.251." + std::to_string(i) + ".3"; }
 
 std::map<std::string, std::string> ReceiverLab::Environment() const {
-  return {{"XDG_CONFIG_HOME", ConfigHome()}, {"XDG_RUNTIME_DIR", RuntimeDir()}};
+  return {{"XDG_CONFIG_HOME", ConfigHome()},
+          {"XDG_RUNTIME_DIR", RuntimeDir()},
+          {"DBUS_SESSION_BUS_ADDRESS", "unix:path=" + SessionBusPath()},
+          {"DBUS_SYSTEM_BUS_ADDRESS", "unix:path=" + folder_.File("no-system-bus")}};
 }
 
 std::string ReceiverLab::BuildBin() { return platform::ProgramFolder(); }

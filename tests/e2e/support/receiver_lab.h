@@ -34,7 +34,11 @@ class ReceiverLab {
   std::string UserFolder() const { return ConfigHome() + "/Velaport/Velaport"; }
   std::string LockPath(const std::string& name) const { return RuntimeDir() + "/" + name + ".lock"; }
   std::string File(const std::string& name) const { return folder_.File(name); }
+  // The per-user folders, and buses of the lab's own: the session bus
+  // socket lies at SessionBusPath() (absent until a test starts a bus there);
+  // the system bus address leads nowhere.
   std::map<std::string, std::string> Environment() const;
+  std::string SessionBusPath() const { return folder_.File("session-bus"); }
 
   // The build's program folder, where the programs lie side by side.
   static std::string BuildBin();
