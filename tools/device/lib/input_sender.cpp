@@ -20,7 +20,7 @@ bool InputSender::SendPointer(uint8_t code, uint16_t value1, uint16_t value2) {
                           static_cast<char>(value1 & 0xFF),
                           static_cast<char>(value2 >> 8),
                           static_cast<char>(value2 & 0xFF)};
-  return SendDatagram(std::string(packet, sizeof packet));
+  return SendRaw(std::string(packet, sizeof packet));
 }
 
 bool InputSender::SendKey(uint8_t code, uint8_t virtual_key) {
@@ -34,14 +34,14 @@ bool InputSender::PressKey(uint8_t virtual_key) {
 bool InputSender::SendText(const std::string& utf8) {
   Json::Value command = MakeCommand(2, 1);
   command["string"] = utf8;
-  return SendDatagram("\x01" + DeviceJsonText(command));
+  return SendRaw("\x01" + DeviceJsonText(command));
 }
 
 bool InputSender::TypeLine(const std::string& utf8) {
   return SendText(utf8) && PressKey(kVkReturn);
 }
 
-bool InputSender::SendDatagram(const std::string& datagram) {
+bool InputSender::SendRaw(const std::string& datagram) {
   return socket_.IsValid() && socket_.SendTo(datagram.data(), datagram.size(), receiver_ip_,
                                              receiver_port_) == static_cast<int>(datagram.size());
 }

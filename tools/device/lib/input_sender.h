@@ -30,9 +30,10 @@ class InputSender {
   bool SendText(const std::string& utf8);
   // The text, then the Return key.
   bool TypeLine(const std::string& utf8);
+  // One datagram exactly as given, kind byte included (for malformed packets).
+  bool SendRaw(const std::string& datagram);
 
  private:
-  bool SendDatagram(const std::string& datagram);
 
   platform::Socket socket_;
   uint32_t receiver_ip_;
