@@ -1,8 +1,10 @@
 #include "receiver/receiver_session.h"
 
 #include "common/debug_log.h"
+#include "receiver/control/hid_control_handler.h"
 #include "receiver/core/main_thread_dispatcher.h"
 #include "receiver/link/device_listeners.h"
+#include "receiver/link/packet_processor.h"
 #include "receiver/link/pc_lock_watcher.h"
 
 namespace {
@@ -12,6 +14,7 @@ namespace {
 // other acts register theirs with PacketProcessor::Instance() before this.
 // Paired devices learn when the desktop is locked or unlocked.
 void StartDeviceLink() {
+  RegisterControlHandlers(PacketProcessor::Instance());
   StartDeviceListeners();
   PcLockWatcher::Instance().Start();
 }

@@ -10,6 +10,7 @@
 #include "platform/single_instance.h"
 #include "platform/system.h"
 #include "service/control_link.h"
+#include "service/hosted_network.h"
 #include "service/legacy_autostart.h"
 #include "service/service_packet_handler.h"
 #include "service/updater_launcher.h"
@@ -50,7 +51,10 @@ int main() {
       [](const ServicePacket& packet) { ServicePacketHandler::Instance().Handle(packet); });
   link.StartWorker();
   if (link.Open() != 0) return EndProcess(-1);
+  HostedNetwork::Instance().Load();
   link.Run();
   link.Stop();
+  // The network does not outlive the receiver that asked for it.
+  HostedNetwork::Instance().Stop();
   return EndProcess(0);
 }

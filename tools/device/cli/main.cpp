@@ -13,6 +13,8 @@
 
 #include "common/device_json.h"
 #include "device_emulator.h"
+#include "input_sender.h"
+#include "platform/socket.h"
 
 namespace {
 
@@ -24,9 +26,14 @@ void Usage() {
   std::fprintf(stderr,
                "usage: vpdevice [--receiver ADDRESS | --broadcast ADDRESS] [--password TEXT]\n"
                "                [--name NAME] [--uid UID] [--seconds N]\n"
+               "                [--pointer CODE:V1:V2] [--key VK] [--text TEXT] [--type TEXT]\n"
                "  --receiver   the receiver's IPv4 address (discovery is sent there)\n"
                "  --broadcast  where discovery is broadcast (default 255.255.255.255)\n"
-               "  --seconds    stay paired this long, then disconnect (default: until Ctrl+C)\n");
+               "  --seconds    stay paired this long, then disconnect (default: until Ctrl+C)\n"
+               "  --pointer    once paired, send one pointer packet (hexadecimal, e.g. 94:0:0)\n"
+               "  --key        once paired, press and release a virtual key (hexadecimal: 0D)\n"
+               "  --text       once paired, enter the text\n"
+               "  --type       once paired, type a line: the text, then Return\n");
 }
 
 struct Arguments {
@@ -35,6 +42,7 @@ struct Arguments {
   std::string password;
   DeviceOptions device;
   int seconds = 0;
+  std::string pointer, key, text, line;
 };
 
 bool Parse(int argc, char** argv, Arguments* args) {
@@ -48,6 +56,10 @@ bool Parse(int argc, char** argv, Arguments* args) {
     else if (key == "--name") args->device.name = value;
     else if (key == "--uid") args->device.uid = value;
     else if (key == "--seconds") args->seconds = std::atoi(value.c_str());
+    else if (key == "--pointer") args->pointer = value;
+    else if (key == "--key") args->key = value;
+    else if (key == "--text") args->text = value;
+    else if (key == "--type") args->line = value;
     else return false;
   }
   return true;
@@ -56,6 +68,27 @@ bool Parse(int argc, char** argv, Arguments* args) {
 void Print(const ReceivedMessage& message) {
   std::printf("%s\n", message.Describe().c_str());
   std::fflush(stdout);
+}
+
+// The remote mouse and keyboard actions asked for on the command line.
+bool SendInput(const Arguments& args, const std::string& receiver) {
+  uint32_t ip = 0;
+  if (!platform::TextToIpv4(receiver, &ip)) return false;
+  InputSender input(ip);
+  bool sent = input.IsOpen();
+  unsigned code = 0, value1 = 0, value2 = 0;
+  if (!args.pointer.empty()) {
+    sent = sent && std::sscanf(args.pointer.c_str(), "%x:%x:%x", &code, &value1, &value2) == 3 &&
+           input.SendPointer(static_cast<uint8_t>(code), static_cast<uint16_t>(value1),
+                             static_cast<uint16_t>(value2));
+  }
+  if (!args.key.empty()) {
+    const auto key = static_cast<uint8_t>(std::strtoul(args.key.c_str(), nullptr, 16));
+    sent = sent && input.PressKey(key);
+  }
+  if (!args.text.empty()) sent = sent && input.SendText(args.text);
+  if (!args.line.empty()) sent = sent && input.TypeLine(args.line);
+  return sent;
 }
 
 }  // namespace
@@ -97,6 +130,7 @@ int main(int argc, char** argv) {
               device.Uid().c_str());
   for (const ReceivedMessage& m : device.Messages()) Print(m);
   device.SetMessageCallback(Print);
+  if (!SendInput(args, device.Receiver())) std::fprintf(stderr, "vpdevice: input not sent\n");
 
   auto until = std::chrono::steady_clock::now() + std::chrono::seconds(args.seconds);
   while (!g_interrupted && (args.seconds <= 0 || std::chrono::steady_clock::now() < until))
