@@ -159,7 +159,13 @@ bool MirrorRenderer::CopyPicture(const AVFrame& picture) {
 
 void MirrorRenderer::ShowOnly(SDL_Window* shown, SDL_Window* hidden) {
   std::lock_guard lock(SdlLock());
-  if (!(SDL_GetWindowFlags(hidden) & SDL_WINDOW_HIDDEN)) SDL_HideWindow(hidden);
+  if (!(SDL_GetWindowFlags(hidden) & SDL_WINDOW_HIDDEN)) {
+    // The window manager forgets the state of a window it no longer shows;
+    // clearing it here keeps SDL's idea of it the same, so that showing the
+    // window again asks for it anew.
+    SDL_SetWindowAlwaysOnTop(hidden, SDL_FALSE);
+    SDL_HideWindow(hidden);
+  }
   if (SDL_GetWindowFlags(shown) & SDL_WINDOW_HIDDEN) SDL_ShowWindow(shown);
   // Kept above other windows with every picture; SDL only talks to the window
   // manager when the state changes.
