@@ -1,6 +1,8 @@
 #include "mirror_decoder.h"
 
+#include <algorithm>
 #include <chrono>
+#include <thread>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -68,16 +70,36 @@ void MirrorDecoder::Decode(const EncodedChunk& chunk, std::vector<PicturePtr>* p
   }
 }
 
+namespace {
+
+size_t PictureBytes(const AVFrame& picture) {
+  return static_cast<size_t>(picture.width) * picture.height * 3 / 2;
+}
+
+// Waits while the picture queue holds its byte budget's worth of pictures.
+// Polled: the wait happens only while the display is behind anyway.
+void WaitForPictureRoom(const PictureQueue& pictures, size_t picture_bytes,
+                        const std::atomic<bool>& running) {
+  const size_t allowed = std::max<size_t>(2, kPictureByteBudget / std::max<size_t>(1, picture_bytes));
+  while (running.load() && pictures.Size() >= allowed)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+}  // namespace
+
 void RunDecodeLoop(MirrorDecoder& decoder, ChunkQueue& chunks, PictureQueue& pictures,
-                   const std::atomic<bool>& running, DisplayProbe* probe) {
+                   const std::atomic<bool>& running, DisplayProbe* probe,
+                   std::atomic<size_t>* queued_chunk_bytes) {
   std::vector<PicturePtr> decoded;
   while (running.load()) {
     std::unique_ptr<EncodedChunk> chunk;
     if (!chunks.Pop(chunk)) continue;
+    if (queued_chunk_bytes) *queued_chunk_bytes -= chunk->length;
     decoder.Decode(*chunk, &decoded);
     chunk.reset();
     for (PicturePtr& picture : decoded) {
       if (probe) probe->OnPictureDecoded(picture->pts);
+      WaitForPictureRoom(pictures, PictureBytes(*picture), running);
       pictures.Push(std::move(picture));
     }
     decoded.clear();

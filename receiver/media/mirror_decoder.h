@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -41,8 +42,17 @@ class MirrorDecoder {
   AVPacket* packet_ = nullptr;
 };
 
+// Bytes of decoded pictures allowed to wait for the render thread. The queue
+// holds up to 500 pictures, but 500 pictures of 1080p are 1.5 GiB (and of the
+// largest size 12 GiB): when the display falls behind, the decoder waits at
+// this budget instead, which in turn fills the chunk queue and throttles the
+// device through TCP.
+inline constexpr size_t kPictureByteBudget = 192u << 20;
+
 // The decode thread's loop: while running, pops chunks, decodes them, frees
-// them and pushes the pictures (waiting while the picture queue is full).
-// Returns when running is cleared and the queues are aborted.
+// them and pushes the pictures (waiting while the picture queue is full or
+// over its byte budget). queued_chunk_bytes, when given, is lowered by each
+// chunk taken. Returns when running is cleared and the queues are aborted.
 void RunDecodeLoop(MirrorDecoder& decoder, ChunkQueue& chunks, PictureQueue& pictures,
-                   const std::atomic<bool>& running, DisplayProbe* probe);
+                   const std::atomic<bool>& running, DisplayProbe* probe,
+                   std::atomic<size_t>* queued_chunk_bytes = nullptr);

@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <chrono>
+
 #include "common/debug_log.h"
 #include "display_adapter_check.h"
 #include "display_probe.h"
@@ -103,6 +105,7 @@ bool VPVideoDisplay::Start() {
   running_ = true;
   {
     std::lock_guard lock(queues_lock_);
+    chunk_budget_ = std::make_shared<ChunkBudget>();
     chunk_queue_ = std::make_shared<ChunkQueue>(kMirrorQueueCapacity);
     picture_queue_ = std::make_shared<PictureQueue>(kMirrorQueueCapacity);
   }
@@ -140,6 +143,7 @@ void VPVideoDisplay::Stop() {
     std::lock_guard lock(queues_lock_);
     chunks = chunk_queue_;
     pictures = picture_queue_;
+    chunk_budget_->open = false;
   }
   chunks->Abort();
   pictures->Abort();
@@ -155,31 +159,45 @@ void VPVideoDisplay::Stop() {
     std::lock_guard lock(queues_lock_);
     chunk_queue_.reset();
     picture_queue_.reset();
+    chunk_budget_.reset();
   }
   // The old queues stay aborted: a reader that still holds one gets 0 from
   // it, and what is left is freed with the last holder.
 }
 
-std::shared_ptr<ChunkQueue> VPVideoDisplay::CurrentChunkQueue() {
+std::shared_ptr<ChunkQueue> VPVideoDisplay::CurrentChunkQueue(
+    std::shared_ptr<ChunkBudget>* budget) {
   std::lock_guard lock(queues_lock_);
+  *budget = chunk_budget_;
   return chunk_queue_;
 }
 
 int VPVideoDisplay::PushChunk(std::unique_ptr<EncodedChunk> chunk) {
-  std::shared_ptr<ChunkQueue> queue = CurrentChunkQueue();
+  std::shared_ptr<ChunkBudget> budget;
+  std::shared_ptr<ChunkQueue> queue = CurrentChunkQueue(&budget);
   if (!queue) return 0;
-  return queue->Push(std::move(chunk));
+  // One chunk always passes, however large, so that the budget cannot stall
+  // the stream; polled, as the wait happens only while the decoder is behind.
+  const size_t length = chunk->length;
+  while (budget->open && queue->Size() > 0 && budget->bytes + length > kChunkByteBudget)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  budget->bytes += length;
+  if (queue->Push(std::move(chunk))) return 1;
+  budget->bytes -= length;
+  return 0;
 }
 
 void VPVideoDisplay::DecodeThread() {
   std::shared_ptr<ChunkQueue> chunks;
   std::shared_ptr<PictureQueue> pictures;
+  std::shared_ptr<ChunkBudget> budget;
   {
     std::lock_guard lock(queues_lock_);
     chunks = chunk_queue_;
     pictures = picture_queue_;
+    budget = chunk_budget_;
   }
-  RunDecodeLoop(decoder_, *chunks, *pictures, running_, probe_);
+  RunDecodeLoop(decoder_, *chunks, *pictures, running_, probe_, &budget->bytes);
 }
 
 void VPVideoDisplay::OnNotification(const std::string& name, const void* payload) {

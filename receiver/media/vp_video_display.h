@@ -38,6 +38,10 @@ class VPVideoDisplay : public SWINotificationObserver, public MirrorDisplay, pub
 
   static constexpr uint32_t kWindowsReadyTimeoutMs = 10000;
   static constexpr uint32_t kThreadStopTimeoutMs = 6000;
+  // Bytes of chunks allowed to wait for the decoder: 500 chunks of up to
+  // 4 MiB each would otherwise let a device fill 2 GiB. Readers wait at the
+  // budget as they wait at a full queue.
+  static constexpr size_t kChunkByteBudget = 64u << 20;
 
   // Created on first use (the receiver does so at start-up), never destroyed:
   // its event thread lives as long as the process.
@@ -75,7 +79,8 @@ class VPVideoDisplay : public SWINotificationObserver, public MirrorDisplay, pub
   bool OpenWindowsAndRenderer();
   void DestroyWindows();
   bool CreateWindows();
-  std::shared_ptr<ChunkQueue> CurrentChunkQueue();
+  struct ChunkBudget;
+  std::shared_ptr<ChunkQueue> CurrentChunkQueue(std::shared_ptr<ChunkBudget>* budget);
 
   std::atomic<int32_t> width_{1280};
   std::atomic<int32_t> height_{720};
@@ -104,9 +109,17 @@ class VPVideoDisplay : public SWINotificationObserver, public MirrorDisplay, pub
   SDL_Window* landscape_window_ = nullptr;
   SDL_Window* portrait_window_ = nullptr;
 
-  std::mutex queues_lock_;  // guards the two pointers, not the queues
+  std::mutex queues_lock_;  // guards the three pointers, not what they point to
   std::shared_ptr<ChunkQueue> chunk_queue_;
   std::shared_ptr<PictureQueue> picture_queue_;
+  // Bytes of the chunks waiting in the chunk queue; made with the queue, so
+  // that a reader of an earlier run never counts against the next one, and
+  // closed by Stop, so that no reader waits on it any more.
+  struct ChunkBudget {
+    std::atomic<size_t> bytes{0};
+    std::atomic<bool> open{true};
+  };
+  std::shared_ptr<ChunkBudget> chunk_budget_;
 
   std::mutex seams_lock_;
   AdapterSource adapter_source_;
