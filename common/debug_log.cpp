@@ -106,10 +106,10 @@ void DebugLog::Stop() {
 
 DebugLog* DebugLog::Process() { return g_process_log.load(); }
 
-DebugLog& DebugLog::StartProcessLog() {
+DebugLog& DebugLog::StartProcessLog(uint16_t port) {
   DebugLog* log = g_process_log.load();
   if (!log) {
-    log = new DebugLog();
+    log = new DebugLog(port);
     g_process_log.store(log);
   }
   return *log;

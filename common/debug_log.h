@@ -54,7 +54,7 @@ class DebugLog {
   // last; it is never freed, so a straggling thread that logs after the stop
   // finds a stopped log rather than freed memory. Empty before creation.
   static DebugLog* Process();
-  static DebugLog& StartProcessLog();
+  static DebugLog& StartProcessLog(uint16_t port = kPort);
   static void StopProcessLog();
 
  private:

@@ -10,7 +10,7 @@ PACKAGES=(
   libx264-dev
   libsdl2-dev libsdl2-image-dev
   libcurl4-openssl-dev libcrypto++-dev libtinyxml2-dev libqrencode-dev
-  libx11-dev libxext-dev libxtst-dev libxrandr-dev libxinerama-dev x11-utils xdotool
+  libx11-dev libxext-dev libxtst-dev libxrandr-dev libxinerama-dev x11-utils xdotool xclip
   libgtk-3-dev libayatana-appindicator3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb openbox fonts-noto-cjk imagemagick

@@ -2,14 +2,21 @@
 # Runs a command on a desktop of its own: Xvfb (1920x1080) with the openbox
 # window manager, both ended when the command ends. Its exit code is the command's.
 set -euo pipefail
-display=""
-for n in $(seq 90 140); do
-  if [[ ! -e /tmp/.X11-unix/X$n && ! -e /tmp/.X$n-lock ]]; then display=":$n"; break; fi
-done
-[[ -n "$display" ]] || { echo "no free X display number" >&2; exit 1; }
-
-Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display number itself and reports it once it accepts
+# clients: choosing one here first would race with other desktops starting
+# at the same moment, and two test runs would then share one screen.
+display_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
 xvfb_pid=$!
+for _ in $(seq 200); do
+  [[ -s "$display_file" ]] && break
+  kill -0 "$xvfb_pid" 2>/dev/null || break
+  sleep 0.05
+done
+display=":$(tr -dc 0-9 <"$display_file")"
+rm -f "$display_file"
+[[ "$display" != ":" ]] || { echo "Xvfb did not start" >&2; kill "$xvfb_pid" 2>/dev/null; exit 1; }
+
 cleanup() {
   kill "${wm_pid:-}" 2>/dev/null || true
   kill "$xvfb_pid" 2>/dev/null || true

@@ -203,6 +203,12 @@ bool Socket::SetNoDelay(bool on) {
   return false;
 }
 
+bool Socket::SetReceiveBufferSize(int bytes) {
+  if (setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes) == 0) return true;
+  Fail(errno);
+  return false;
+}
+
 int Socket::Send(const void* data, size_t size) {
   ssize_t sent;
   do {

@@ -80,6 +80,8 @@ class Socket {
   bool SetBroadcast(bool on);
   bool SetNonBlocking(bool on);
   bool SetNoDelay(bool on);
+  // Asks for a kernel receive queue of this many bytes; the system may grant less.
+  bool SetReceiveBufferSize(int bytes);
 
   // Byte counts, or -1 with LastSocketError set. Sends never raise SIGPIPE.
   int Send(const void* data, size_t size);
