@@ -37,6 +37,11 @@ DesktopScreen::~DesktopScreen() {
   if (display_) XCloseDisplay(display_);
 }
 
+bool DesktopScreen::HasWindowManager() {
+  return !WindowListProperty(display_, DefaultRootWindow(display_), "_NET_SUPPORTING_WM_CHECK")
+              .empty();
+}
+
 std::vector<unsigned long> DesktopScreen::ClientWindows() {
   return WindowListProperty(display_, DefaultRootWindow(display_), "_NET_CLIENT_LIST");
 }
@@ -73,11 +78,20 @@ int DesktopScreen::ManagedWindowCount(const std::string& title) {
   return count;
 }
 
-Patch DesktopScreen::PatchAt(int x, int y) {
+uint32_t DesktopScreen::PixelAt(int x, int y) {
   XImage* image = XGetImage(display_, DefaultRootWindow(display_), x, y, 1, 1, AllPlanes, ZPixmap);
-  if (!image) return Patch::Other;
+  if (!image) return 0;
   unsigned long pixel = XGetPixel(image, 0, 0);
   XDestroyImage(image);
+  return static_cast<uint32_t>(pixel & 0xFFFFFF);
+}
+
+bool DesktopScreen::HasIcon(unsigned long window) {
+  return !WindowListProperty(display_, window, "_NET_WM_ICON").empty();
+}
+
+Patch DesktopScreen::PatchAt(int x, int y) {
+  uint32_t pixel = PixelAt(x, y);
   int r = (pixel >> 16) & 0xFF, g = (pixel >> 8) & 0xFF, b = pixel & 0xFF;
   auto high = [](int c) { return c > 150; };
   auto low = [](int c) { return c < 110; };

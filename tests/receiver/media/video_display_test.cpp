@@ -93,6 +93,9 @@ class VideoDisplayTest : public ::testing::Test {
   void SetUp() override {
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs a desktop (scripts/with-desktop.sh)";
     ASSERT_TRUE(screen_.IsOpen());
+    // The window manager closes windows and lists them; on a busy machine it
+    // may still be starting.
+    ASSERT_TRUE(WaitFor([&] { return screen_.HasWindowManager(); }, 60s)) << "no window manager";
     RegisterMediaHandlers([this](int act, JsonCommandHandler* handler) {
       if (act == 7) handler_ = handler;
     });
@@ -175,6 +178,11 @@ TEST_F(VideoDisplayTest, PictureFollowsTheDeviceRotation) {
   PatternStreamer stream;
   ASSERT_TRUE(stream.Start(640, 360));
   ExpectPicture(true, {R, G, B, W});
+  auto shown = screen_.ShownWindows(kTitle);
+  ASSERT_EQ(shown.size(), 1u);
+  // The work area of a desktop without panels is the whole 1920 x 1080 screen.
+  EXPECT_EQ(shown[0].width, 1910);
+  EXPECT_EQ(shown[0].height, 1060);
   Send(R"({"act":7,"cmd":3,"rotation":1})");  // a quarter turn clockwise
   ExpectPicture(false, {B, R, W, G});
   Send(R"({"act":7,"cmd":3,"rotation":2})");  // upside down
@@ -201,20 +209,34 @@ TEST_F(VideoDisplayTest, PortraitStartShowsThePortraitWindow) {
   StartMirroring(1);
   std::vector<ScreenWindow> windows;
   ASSERT_TRUE(WaitFor([&] { return (windows = screen_.ShownWindows(kTitle)).size() == 1; }));
-  EXPECT_LT(windows[0].width, windows[0].height);
+  // The desktop is 1920 x 1080: trunc(1020 / 1920 * 1080) by 1080 - 60.
+  EXPECT_EQ(windows[0].width, 573);
+  EXPECT_EQ(windows[0].height, 1020);
+  EXPECT_TRUE(screen_.HasIcon(windows[0].id));
+  // Until the first picture, the waiting picture fills the window: its middle
+  // dot (teal) below the phone outline.
+  const ScreenWindow& w = windows[0];
+  uint32_t dot = 0;
+  EXPECT_TRUE(WaitFor([&] {
+    dot = screen_.PixelAt(w.x + w.width / 2, w.y + w.height * 275 / 360);
+    return ((dot >> 16) & 0xFF) < 90 && ((dot >> 8) & 0xFF) > 150 && (dot & 0xFF) > 130;
+  })) << std::hex << dot;
   PatternStreamer stream;
   ASSERT_TRUE(stream.Start(640, 360));
   ExpectPicture(false, {B, R, W, G});
 }
 
-TEST_F(VideoDisplayTest, ClosingTheWindowStopsMirroringAndTellsTheDevice) {
-  StartMirroring(0);
-  std::vector<ScreenWindow> windows;
-  ASSERT_TRUE(WaitFor([&] { return (windows = screen_.ShownWindows(kTitle)).size() == 1; }));
-  screen_.RequestClose(windows[0].id);
-  ExpectReply(2);
-  ExpectWindowsGone();
-  EXPECT_FALSE(VPDisplayActionProcessor::Instance().IsMirroringActive());
+TEST_F(VideoDisplayTest, ClosingEitherWindowStopsMirroringAndTellsTheDevice) {
+  for (int rotation : {0, 3}) {  // the landscape window, then the portrait one
+    StartMirroring(rotation);
+    std::vector<ScreenWindow> windows;
+    ASSERT_TRUE(WaitFor([&] { return (windows = screen_.ShownWindows(kTitle)).size() == 1; }));
+    EXPECT_EQ(windows[0].width > windows[0].height, rotation == 0);
+    screen_.RequestClose(windows[0].id);
+    ExpectReply(2);
+    ExpectWindowsGone();
+    EXPECT_FALSE(VPDisplayActionProcessor::Instance().IsMirroringActive());
+  }
 }
 
 TEST_F(VideoDisplayTest, RemovalOfAPairedDeviceStopsMirroring) {
