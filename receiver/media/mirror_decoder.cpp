@@ -80,7 +80,8 @@ size_t PictureBytes(const AVFrame& picture) {
 // Polled: the wait happens only while the display is behind anyway.
 void WaitForPictureRoom(const PictureQueue& pictures, size_t picture_bytes,
                         const std::atomic<bool>& running) {
-  const size_t allowed = std::max<size_t>(2, kPictureByteBudget / std::max<size_t>(1, picture_bytes));
+  const size_t allowed =
+      std::max<size_t>(2, kPictureByteBudget / std::max<size_t>(1, picture_bytes));
   while (running.load() && pictures.Size() >= allowed)
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }

@@ -75,7 +75,8 @@ void MirrorRenderer::ShowWaitingPicture(const std::string& path, int rotation) {
   SDL_Surface* surface = file ? SDL_LoadBMP_RW(file, 1) : nullptr;
   if (!surface) return;
   std::lock_guard lock(SdlLock());
-  SDL_Renderer* renderer = (rotation == 1 || rotation == 3) ? portrait_renderer_ : landscape_renderer_;
+  SDL_Renderer* renderer =
+      (rotation == 1 || rotation == 3) ? portrait_renderer_ : landscape_renderer_;
   SDL_Texture* texture = SDL_CreateTextureFromSurface(renderer, surface);
   SDL_FreeSurface(surface);
   if (!texture) return;
@@ -120,8 +121,8 @@ bool MirrorRenderer::EnsureTexture(TextureSlot* slot, SDL_Renderer* renderer, in
                                    int height) {
   if (slot->texture && slot->width == width && slot->height == height) return true;
   if (slot->texture) SDL_DestroyTexture(slot->texture);
-  slot->texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_IYUV, SDL_TEXTUREACCESS_STREAMING,
-                                    width, height);
+  slot->texture =
+      SDL_CreateTexture(renderer, SDL_PIXELFORMAT_IYUV, SDL_TEXTUREACCESS_STREAMING, width, height);
   slot->width = slot->texture ? width : 0;
   slot->height = slot->texture ? height : 0;
   if (!slot->texture) VPLog("SDL_CreateTexture %dx%d failed: %s", width, height, SDL_GetError());
@@ -139,10 +140,9 @@ bool MirrorRenderer::CopyPicture(const AVFrame& picture) {
   const int widths[3] = {size_.width, size_.ChromaWidth(), size_.ChromaWidth()};
   const int heights[3] = {size_.height, size_.ChromaHeight(), size_.ChromaHeight()};
   if (!IsPlanar420(picture.format)) {
-    converter_ = sws_getCachedContext(converter_, picture.width, picture.height,
-                                      static_cast<AVPixelFormat>(picture.format), picture.width,
-                                      picture.height, AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr,
-                                      nullptr, nullptr);
+    converter_ = sws_getCachedContext(
+        converter_, picture.width, picture.height, static_cast<AVPixelFormat>(picture.format),
+        picture.width, picture.height, AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (!converter_) return false;
     int target_strides[3] = {widths[0], widths[1], widths[2]};
     return sws_scale(converter_, picture.data, picture.linesize, 0, picture.height, targets,

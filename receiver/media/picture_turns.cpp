@@ -8,7 +8,8 @@ namespace {
 void PlaneClockwise(const uint8_t* source, int width, int height, uint8_t* target) {
   for (int r = 0; r < width; ++r) {
     uint8_t* row = target + static_cast<size_t>(r) * height;
-    for (int i = 0; i < height; ++i) row[i] = source[static_cast<size_t>(height - 1 - i) * width + r];
+    for (int i = 0; i < height; ++i)
+      row[i] = source[static_cast<size_t>(height - 1 - i) * width + r];
   }
 }
 

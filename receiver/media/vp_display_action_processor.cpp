@@ -22,8 +22,7 @@ VPDisplayActionProcessor& VPDisplayActionProcessor::Instance() {
 }
 
 VPDisplayActionProcessor::VPDisplayActionProcessor(MirrorDisplay& display, ChunkSink& sink,
-                                                   JsonReplySender& sender,
-                                                   uint16_t stream_port)
+                                                   JsonReplySender& sender, uint16_t stream_port)
     : display_(display), sender_(sender), stream_port_(stream_port), listener_(sink) {}
 
 int VPDisplayActionProcessor::ProcessJsonCommand(const JsonCommand& command) {
@@ -34,17 +33,11 @@ int VPDisplayActionProcessor::ProcessJsonCommand(const JsonCommand& command) {
   const Json::Value& value = command.value;
   switch (JsonInt(value, "cmd")) {
     case kCmdStart:
-      StartMirroring(JsonInt(value, "width"), JsonInt(value, "height"),
-                     JsonInt(value, "rotation"));
+      StartMirroring(JsonInt(value, "width"), JsonInt(value, "height"), JsonInt(value, "rotation"));
       break;
-    case kCmdStop:
-      StopMirroring();
-      break;
-    case kCmdRotate:
-      display_.SetRotation(JsonInt(value, "rotation"));
-      break;
-    default:
-      break;
+    case kCmdStop: StopMirroring(); break;
+    case kCmdRotate: display_.SetRotation(JsonInt(value, "rotation")); break;
+    default: break;
   }
   return 0;
 }
@@ -89,5 +82,6 @@ std::string VPDisplayActionProcessor::DeviceAddress() {
 }
 
 void PostStopMirroringMessage() {
-  MainThreadDispatcher::Instance().Post([] { VPDisplayActionProcessor::Instance().StopMirroring(); });
+  MainThreadDispatcher::Instance().Post(
+      [] { VPDisplayActionProcessor::Instance().StopMirroring(); });
 }

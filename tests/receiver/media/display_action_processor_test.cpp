@@ -1,5 +1,3 @@
-#include "receiver/media/vp_display_action_processor.h"
-
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -10,6 +8,7 @@
 
 #include "common/device_json.h"
 #include "platform/socket.h"
+#include "receiver/media/vp_display_action_processor.h"
 #include "receiver/media/vp_video_display.h"
 
 namespace {
@@ -261,9 +260,8 @@ TEST(DisplayActionProcessorStop, ReaderBlockedOnAFullQueueIsReleased) {
   SendChunk(socket, "waits for room");
   ASSERT_TRUE(sink.WaitAttempts(1));
   // The second push is waiting now (or about to): stopping must not hang on it.
-  auto stopped = std::async(std::launch::async, [&] {
-    processor.ProcessJsonCommand(Command(R"({"act":7,"cmd":2})"));
-  });
+  auto stopped = std::async(std::launch::async,
+                            [&] { processor.ProcessJsonCommand(Command(R"({"act":7,"cmd":2})")); });
   ASSERT_EQ(stopped.wait_for(kDeadline), std::future_status::ready);
   ASSERT_TRUE(sink.WaitAttempts(2));
   EXPECT_FALSE(processor.IsMirroringActive());

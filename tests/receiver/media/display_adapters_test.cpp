@@ -1,10 +1,11 @@
+#include "platform/display_adapters.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 
-#include "platform/display_adapters.h"
 #include "receiver/media/display_adapter_check.h"
 
 namespace {
@@ -51,8 +52,8 @@ TEST_F(FakeSys, ListsEachDisplayAdapterOnceByVendorName) {
   std::vector<std::string> descriptions;
   for (const auto& a : adapters) descriptions.push_back(a.description);
   std::sort(descriptions.begin(), descriptions.end());
-  EXPECT_EQ(descriptions, (std::vector<std::string>{"Intel display adapter (i915)",
-                                                    "NVIDIA display adapter"}));
+  EXPECT_EQ(descriptions,
+            (std::vector<std::string>{"Intel display adapter (i915)", "NVIDIA display adapter"}));
 }
 
 TEST(DisplayAdapters, AMissingTreeListsNothing) {

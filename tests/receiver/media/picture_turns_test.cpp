@@ -108,7 +108,8 @@ TEST(PictureTurns, FirstRowsFollowTheDeviceRotation) {
   TurnQuarterCounterClockwise(source.data(), size, target.data());
   // Right column from the top down first, column 0 last.
   EXPECT_EQ((std::vector<uint8_t>{4, 8}), std::vector<uint8_t>(target.begin(), target.begin() + 2));
-  EXPECT_EQ((std::vector<uint8_t>{1, 5}), std::vector<uint8_t>(target.begin() + 6, target.begin() + 8));
+  EXPECT_EQ((std::vector<uint8_t>{1, 5}),
+            std::vector<uint8_t>(target.begin() + 6, target.begin() + 8));
 }
 
 }  // namespace

@@ -47,7 +47,8 @@ class PatternStreamer {
   ~PatternStreamer() { Stop(); }
   bool Start(int width, int height) {
     if (!encoder_.Open(width, height, 30)) return false;
-    if (sender_.Connect("127.0.0.1", VPDisplayActionProcessor::kMirrorStreamPort) != 0) return false;
+    if (sender_.Connect("127.0.0.1", VPDisplayActionProcessor::kMirrorStreamPort) != 0)
+      return false;
     running_ = true;
     thread_ = std::thread([this] {
       while (running_) {
@@ -156,9 +157,9 @@ class VideoDisplayTest : public ::testing::Test {
              std::equal(quadrants.begin(), quadrants.end(), seen.quadrants);
     });
     EXPECT_TRUE(shown) << "one window: " << seen.one_window << ", landscape: " << seen.landscape
-                       << ", above: " << seen.above << ", quadrants: "
-                       << PatchName(seen.quadrants[0]) << " " << PatchName(seen.quadrants[1])
-                       << " " << PatchName(seen.quadrants[2]) << " "
+                       << ", above: " << seen.above
+                       << ", quadrants: " << PatchName(seen.quadrants[0]) << " "
+                       << PatchName(seen.quadrants[1]) << " " << PatchName(seen.quadrants[2]) << " "
                        << PatchName(seen.quadrants[3]);
   }
   void ExpectWindowsGone() {
@@ -220,7 +221,8 @@ TEST_F(VideoDisplayTest, PortraitStartShowsThePortraitWindow) {
   EXPECT_TRUE(WaitFor([&] {
     dot = screen_.PixelAt(w.x + w.width / 2, w.y + w.height * 275 / 360);
     return ((dot >> 16) & 0xFF) < 90 && ((dot >> 8) & 0xFF) > 150 && (dot & 0xFF) > 130;
-  })) << std::hex << dot;
+  })) << std::hex
+      << dot;
   PatternStreamer stream;
   ASSERT_TRUE(stream.Start(640, 360));
   ExpectPicture(false, {B, R, W, G});

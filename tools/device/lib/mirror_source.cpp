@@ -135,15 +135,15 @@ std::vector<Chunk> SplitAccessUnits(const std::vector<uint8_t>& stream) {
     }
     unit_has_slice |= slice;
   }
-  if (unit_begin < stream.size())
-    units.emplace_back(stream.begin() + unit_begin, stream.end());
+  if (unit_begin < stream.size()) units.emplace_back(stream.begin() + unit_begin, stream.end());
   return units;
 }
 
 bool ReadH264File(const std::string& path, std::vector<Chunk>* chunks) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
-  std::vector<uint8_t> stream((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<uint8_t> stream((std::istreambuf_iterator<char>(in)),
+                              std::istreambuf_iterator<char>());
   *chunks = SplitAccessUnits(stream);
   return true;
 }

@@ -42,16 +42,24 @@ bool Parse(int argc, char** argv, Options* o) {
       continue;
     }
     if (!(v = value())) return false;
-    if (arg == "--receiver") o->receiver = v;
-    else if (arg == "--port") o->port = static_cast<uint16_t>(std::atoi(v));
+    if (arg == "--receiver")
+      o->receiver = v;
+    else if (arg == "--port")
+      o->port = static_cast<uint16_t>(std::atoi(v));
     else if (arg == "--size") {
       if (std::sscanf(v, "%dx%d", &o->width, &o->height) != 2) return false;
-    } else if (arg == "--fps") o->fps = std::atoi(v);
-    else if (arg == "--seconds") o->seconds = std::atof(v);
-    else if (arg == "--file") o->file = v;
-    else if (arg == "--rotation") o->rotation = std::atoi(v);
-    else if (arg == "--rotate-every") o->rotate_every = std::atof(v);
-    else return false;
+    } else if (arg == "--fps")
+      o->fps = std::atoi(v);
+    else if (arg == "--seconds")
+      o->seconds = std::atof(v);
+    else if (arg == "--file")
+      o->file = v;
+    else if (arg == "--rotation")
+      o->rotation = std::atoi(v);
+    else if (arg == "--rotate-every")
+      o->rotate_every = std::atof(v);
+    else
+      return false;
   }
   return o->fps > 0;
 }
@@ -100,9 +108,8 @@ int main(int argc, char** argv) {
   auto next = begin;
   auto next_turn = begin + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
                                std::chrono::duration<double>(o.rotate_every));
-  for (size_t n = 0; std::chrono::steady_clock::now() - begin <
-                     std::chrono::duration<double>(o.seconds);
-       ++n) {
+  for (size_t n = 0;
+       std::chrono::steady_clock::now() - begin < std::chrono::duration<double>(o.seconds); ++n) {
     device::Chunk chunk;
     bool have = o.file.empty() ? encoder.EncodeNext(&chunk)
                                : (chunk = file_chunks[n % file_chunks.size()], true);
