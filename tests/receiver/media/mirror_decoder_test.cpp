@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <functional>
 #include <random>
+#include <thread>
 
 #include "mirror_source.h"
+#include "receiver/media/display_probe.h"
 
 namespace {
 
@@ -98,6 +103,52 @@ TEST(MirrorSource, AccessUnitsOfAFileAreTheEncodedPictures) {
   std::vector<uint8_t> stream;
   for (const auto& c : chunks) stream.insert(stream.end(), c.begin(), c.end());
   EXPECT_EQ(device::SplitAccessUnits(stream), chunks);
+}
+
+}  // namespace
+
+namespace {
+
+class CountingProbe : public DisplayProbe {
+ public:
+  void OnPictureDecoded(int64_t) override { ++decoded; }
+  void OnPicturePresented(int64_t) override {}
+  std::atomic<int> decoded{0};
+};
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (!condition() && std::chrono::steady_clock::now() < end)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  return condition();
+}
+
+// 500 decoded pictures of a large size would be gigabytes: the decode thread
+// stops at the byte budget while the display is behind, and goes on as soon
+// as a picture is taken.
+TEST(DecodeLoop, PicturesWaitingForTheDisplayStayWithinTheByteBudget) {
+  const int width = 4096, height = 2048;
+  const size_t allowed = kPictureByteBudget / (size_t{width} * height * 3 / 2);
+  auto stream = EncodePattern(width, height, static_cast<int>(allowed) + 2);
+  MirrorDecoder decoder;
+  ASSERT_TRUE(decoder.Open());
+  ChunkQueue chunks(kMirrorQueueCapacity);
+  PictureQueue pictures(kMirrorQueueCapacity);
+  std::atomic<bool> running{true};
+  CountingProbe probe;
+  std::thread decode([&] { RunDecodeLoop(decoder, chunks, pictures, running, &probe); });
+  for (const auto& bytes : stream) chunks.Push(ToChunk(bytes));
+  const int held = static_cast<int>(allowed) + 1;  // the one decoded beyond waits for room
+  EXPECT_TRUE(WaitUntil([&] { return probe.decoded >= held; }, std::chrono::seconds(30)));
+  EXPECT_FALSE(WaitUntil([&] { return probe.decoded > held; }, std::chrono::milliseconds(500)));
+  EXPECT_EQ(pictures.Size(), allowed);
+  PicturePtr taken;
+  ASSERT_TRUE(pictures.PopFor(taken, 1000));
+  EXPECT_TRUE(WaitUntil([&] { return probe.decoded > held; }, std::chrono::seconds(30)));
+  running = false;
+  chunks.Abort();
+  pictures.Abort();
+  decode.join();
 }
 
 }  // namespace
