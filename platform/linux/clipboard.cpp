@@ -4,6 +4,8 @@
 // program takes the selection.
 #include "platform/clipboard.h"
 
+#include "platform/display.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <poll.h>
@@ -45,7 +47,7 @@ class ClipboardOwner {
 
  private:
   ClipboardOwner() {
-    InitXThreads();
+    InitDisplayThreads();
     display_ = XOpenDisplay(nullptr);
     if (!display_) return;
     XSetWindowAttributes attributes{};

@@ -1,5 +1,7 @@
 #include "x_display.h"
 
+#include "platform/display.h"
+
 #include <X11/extensions/Xrandr.h>
 
 #include <memory>
@@ -49,17 +51,12 @@ bool RandrPrimaryArea(Display* display, Window root, ScreenRect* area) {
 
 }  // namespace
 
-void InitXThreads() {
-  static std::once_flag once;
-  std::call_once(once, [] { XInitThreads(); });
-}
-
 Display* ThreadDisplay() {
   thread_local std::unique_ptr<Display, DisplayCloser> display;
   thread_local bool tried = false;
   if (!tried) {
     tried = true;
-    InitXThreads();
+    InitDisplayThreads();
     display.reset(XOpenDisplay(nullptr));
   }
   return display.get();

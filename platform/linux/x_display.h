@@ -8,9 +8,6 @@
 
 namespace platform {
 
-// Makes Xlib safe for several threads; done once before any other Xlib call.
-void InitXThreads();
-
 // This thread's own connection to $DISPLAY, opened on first use and closed
 // when the thread ends. Null without a display (tried once per thread).
 Display* ThreadDisplay();
