@@ -6,6 +6,7 @@
 #include "receiver/link/device_listeners.h"
 #include "receiver/link/packet_processor.h"
 #include "receiver/link/pc_lock_watcher.h"
+#include "receiver/media/media_handlers.h"
 
 namespace {
 
@@ -15,6 +16,9 @@ namespace {
 // Paired devices learn when the desktop is locked or unlocked.
 void StartDeviceLink() {
   RegisterControlHandlers(PacketProcessor::Instance());
+  RegisterMediaHandlers([](int act, JsonCommandHandler* handler) {
+    PacketProcessor::Instance().RegisterJsonHandler(act, handler);
+  });
   StartDeviceListeners();
   PcLockWatcher::Instance().Start();
 }
