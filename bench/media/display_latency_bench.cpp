@@ -4,9 +4,6 @@
 //   media_latency_bench [seconds per stream, default 10]
 // The baseline is the decode time of the same pictures in the same run
 // (received -> decoded); the display's share is presented - decoded.
-// Pictures the display skipped (a newer one was already waiting) are counted
-// apart; the figures are those of the pictures shown.
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -31,9 +28,7 @@ class StampProbe : public DisplayProbe {
     std::lock_guard lock(lock_);
     presented_.emplace_back(stamp, MonotonicMicros());
   }
-  void OnPictureSkipped(int64_t) override { ++skipped_; }
   std::vector<std::pair<int64_t, int64_t>> decoded_, presented_;
-  std::atomic<size_t> skipped_{0};
   std::mutex lock_;
 };
 
@@ -82,12 +77,11 @@ void Measure(int width, int height, int fps, int seconds) {
   }
   std::printf(
       "{\"bench\":\"display_latency\",\"stream\":\"%dx%dp%d\",\"sent\":%zu,\"presented\":%zu,"
-      "\"skipped\":%zu,"
       "\"decode_ms\":{\"p50\":%.2f,\"p95\":%.2f,\"p99\":%.2f},"
       "\"presented_ms\":{\"p50\":%.2f,\"p95\":%.2f,\"p99\":%.2f},"
       "\"display_added_ms\":{\"p50\":%.2f,\"p95\":%.2f,\"p99\":%.2f},"
       "\"frame_interval_ms\":%.2f,\"goal\":\"display_added p99 < frame interval\"}\n",
-      width, height, fps, stream.size(), probe.presented_.size(), probe.skipped_.load(),
+      width, height, fps, stream.size(), probe.presented_.size(),
       Percentile(decode_ms, 50), Percentile(decode_ms, 95), Percentile(decode_ms, 99),
       Percentile(present_ms, 50), Percentile(present_ms, 95), Percentile(present_ms, 99),
       Percentile(added_ms, 50), Percentile(added_ms, 95), Percentile(added_ms, 99), 1000.0 / fps);

@@ -11,7 +11,4 @@ class DisplayProbe {
   virtual void OnPictureDecoded(int64_t chunk_stamp_us) = 0;
   // On the render thread, right after the picture was presented.
   virtual void OnPicturePresented(int64_t chunk_stamp_us) = 0;
-  // On the render thread, for a picture freed unshown because a newer one was
-  // already waiting behind it. Observers that do not count these ignore them.
-  virtual void OnPictureSkipped(int64_t chunk_stamp_us) { (void)chunk_stamp_us; }
 };

@@ -7,7 +7,6 @@
 #include "common/debug_log.h"
 #include "display_probe.h"
 #include "mirror_renderer.h"
-#include "newest_picture.h"
 #include "platform/system.h"
 #include "sdl_lock.h"
 #include "vp_video_display.h"
@@ -92,7 +91,7 @@ void VPVideoDisplay::RenderThread() {
   }
   while (running_) {
     PicturePtr picture;
-    if (!TakeNewestPicture(*pictures, &picture, probe_)) continue;
+    if (!pictures->Pop(picture)) continue;
     renderer.Present(*picture, rotation_);
     if (probe_) probe_->OnPicturePresented(picture->pts);
   }
