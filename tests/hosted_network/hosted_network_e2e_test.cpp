@@ -13,12 +13,14 @@
 #include "hotspot_kit.h"
 #include "receiver/core/hosted_network_requests.h"
 #include "receiver/core/service_request.h"
+#include "support/private_network.h"
 
 namespace {
 
 class HostedNetworkE2E : public testing::Test {
  protected:
   static void SetUpTestSuite() {
+    EnterPrivateNetwork();  // the service binds the product's port 7989
     config_ = new TempDir();
     setenv("XDG_CONFIG_HOME", config_->Path().c_str(), 1);
     setenv("XDG_RUNTIME_DIR", config_->Path().c_str(), 1);

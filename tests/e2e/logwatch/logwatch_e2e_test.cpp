@@ -1,14 +1,12 @@
 // The real LogWatch program on a desktop: datagrams go to its fixed port on
 // loopback, xdotool presses its keys and xclip reads what Ctrl+C copied.
 #include <gtest/gtest.h>
-#include <sched.h>
 #include <signal.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <iostream>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -17,6 +15,7 @@
 #include "platform/process.h"
 #include "platform/socket.h"
 #include "platform/system.h"
+#include "support/private_network.h"
 
 namespace {
 
@@ -90,18 +89,6 @@ bool ReadClipboard(std::string* text) {
   int status = -1;
   *text = Run("timeout 10 xclip -selection clipboard -o 2>/dev/null", &status);
   return status == 0;
-}
-
-// Tests run in a network of their own when the system allows it, so that
-// log lines of programs running elsewhere on this computer cannot reach the
-// viewer and nothing else can hold its port.
-void EnterPrivateNetwork() {
-  static bool tried = false;
-  if (tried) return;
-  tried = true;
-  if (unshare(CLONE_NEWNET) != 0 || std::system("ip link set lo up") != 0) {
-    std::cerr << "note: no private network namespace; sharing the computer's loopback\n";
-  }
 }
 
 class LogWatchDesktopTest : public testing::Test {
