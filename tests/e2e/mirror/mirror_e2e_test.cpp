@@ -234,11 +234,12 @@ class MirrorE2E : public ::testing::Test {
 
 TEST_F(MirrorE2E, StartShowsThePatternAndStopClosesTheWindows) {
   StartMirroring(0);
-  device::PatternStreamer stream;
-  ASSERT_NO_FATAL_FAILURE(StartStream(stream));
-  ExpectPattern(0);
+  device::ChunkSender stream = Connect();
+  ASSERT_TRUE(stream.Send(KeyPicture(kWidth, kHeight, 0)));
+  ExpectPattern(0, Picture{kWidth, kHeight, 0});
 
-  // cmd 1 while active: no answer, and the display keeps its shape.
+  // cmd 1 while active: no answer, and the next picture is shown as before,
+  // not turned for the new rotation.
   size_t mark = device_->MessageCount();
   ASSERT_EQ(device_->StartMirroring(1280, 720, 1), 0);
   Json::Value again = MakeCommand(7, 1);
@@ -246,9 +247,10 @@ TEST_F(MirrorE2E, StartShowsThePatternAndStopClosesTheWindows) {
   again["rotation"] = 1;
   again["width"] = 1280;
   EXPECT_EQ(Act7AnswersAfterHandling(again, 1, mark), 0);
-  ExpectPattern(0);
+  ASSERT_TRUE(stream.Send(KeyPicture(kWidth, kHeight, 34)));
+  ExpectPattern(0, Picture{kWidth, kHeight, 34});
 
-  stream.Stop();
+  stream.Close();
   mark = device_->MessageCount();
   ASSERT_EQ(device_->StopMirroring(), 0);
   ExpectReply(2, mark);
