@@ -13,7 +13,7 @@ PACKAGES=(
   libx11-dev libxext-dev libxtst-dev libxrandr-dev libxinerama-dev x11-utils xdotool xclip
   libgtk-3-dev libayatana-appindicator3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb openbox fonts-noto-cjk imagemagick
+  xvfb openbox fonts-noto-cjk fonts-dejavu-core imagemagick
   iproute2 procps psmisc dbus-daemon dbus-bin
   clang libclang-rt-14-dev
 )

@@ -81,10 +81,10 @@ void Measure(int width, int height, int fps, int seconds) {
       "\"presented_ms\":{\"p50\":%.2f,\"p95\":%.2f,\"p99\":%.2f},"
       "\"display_added_ms\":{\"p50\":%.2f,\"p95\":%.2f,\"p99\":%.2f},"
       "\"frame_interval_ms\":%.2f,\"goal\":\"display_added p99 < frame interval\"}\n",
-      width, height, fps, stream.size(), probe.presented_.size(), Percentile(decode_ms, 50),
-      Percentile(decode_ms, 95), Percentile(decode_ms, 99), Percentile(present_ms, 50),
-      Percentile(present_ms, 95), Percentile(present_ms, 99), Percentile(added_ms, 50),
-      Percentile(added_ms, 95), Percentile(added_ms, 99), 1000.0 / fps);
+      width, height, fps, stream.size(), probe.presented_.size(),
+      Percentile(decode_ms, 50), Percentile(decode_ms, 95), Percentile(decode_ms, 99),
+      Percentile(present_ms, 50), Percentile(present_ms, 95), Percentile(present_ms, 99),
+      Percentile(added_ms, 50), Percentile(added_ms, 95), Percentile(added_ms, 99), 1000.0 / fps);
   std::fflush(stdout);
 }
 

@@ -87,6 +87,16 @@ void MirrorRenderer::ShowWaitingPicture(const std::string& path, int rotation) {
 }
 
 void MirrorRenderer::Present(const AVFrame& picture, int rotation) {
+  if (rotation == 0 && IsPlanar420(picture.format) && picture.data[0] && picture.data[1] &&
+      picture.data[2]) {
+    // Upright 4:2:0, the usual case: the texture takes the decoder's planes
+    // as they are, which spares a copy of the whole picture.
+    ShowOnly(landscape_window_, portrait_window_);
+    Planes planes{{picture.data[0], picture.data[1], picture.data[2]},
+                  {picture.linesize[0], picture.linesize[1], picture.linesize[2]}};
+    Draw(landscape_renderer_, &landscape_texture_, planes, I420Size{picture.width, picture.height});
+    return;
+  }
   if (!CopyPicture(picture)) return;
   if (rotation == 1 || rotation == 3) {
     ShowOnly(portrait_window_, landscape_window_);
@@ -94,17 +104,24 @@ void MirrorRenderer::Present(const AVFrame& picture, int rotation) {
       TurnQuarterClockwise(picture_buffer_.data(), size_, quarter_turn_buffer_.data());
     else
       TurnQuarterCounterClockwise(picture_buffer_.data(), size_, quarter_turn_buffer_.data());
-    Draw(portrait_renderer_, &portrait_texture_, quarter_turn_buffer_.data(),
-         I420Size{size_.height, size_.width});
+    const I420Size turned{size_.height, size_.width};
+    Draw(portrait_renderer_, &portrait_texture_,
+         ContiguousPlanes(quarter_turn_buffer_.data(), turned), turned);
     return;
   }
   ShowOnly(landscape_window_, portrait_window_);
-  const uint8_t* planes = picture_buffer_.data();
+  const uint8_t* picture_bytes = picture_buffer_.data();
   if (rotation == 2) {
     TurnHalf(picture_buffer_.data(), size_, half_turn_buffer_.data());
-    planes = half_turn_buffer_.data();
+    picture_bytes = half_turn_buffer_.data();
   }
-  Draw(landscape_renderer_, &landscape_texture_, planes, size_);
+  Draw(landscape_renderer_, &landscape_texture_, ContiguousPlanes(picture_bytes, size_), size_);
+}
+
+MirrorRenderer::Planes MirrorRenderer::ContiguousPlanes(const uint8_t* picture, I420Size size) {
+  const uint8_t* u = picture + size.LumaBytes();
+  return Planes{{picture, u, u + size.ChromaBytes()},
+                {size.width, size.ChromaWidth(), size.ChromaWidth()}};
 }
 
 bool MirrorRenderer::EnsurePictureSize(int width, int height) {
@@ -172,15 +189,14 @@ void MirrorRenderer::ShowOnly(SDL_Window* shown, SDL_Window* hidden) {
   SDL_SetWindowAlwaysOnTop(shown, SDL_TRUE);
 }
 
-void MirrorRenderer::Draw(SDL_Renderer* renderer, TextureSlot* slot, const uint8_t* planes,
+void MirrorRenderer::Draw(SDL_Renderer* renderer, TextureSlot* slot, const Planes& planes,
                           I420Size size) {
   // Held for the whole draw: the event thread's window events reach the
   // renderer's state (viewport, window surface) through SDL's event watch.
   std::lock_guard lock(SdlLock());
   if (!EnsureTexture(slot, renderer, size.width, size.height)) return;
-  const uint8_t* u = planes + size.LumaBytes();
-  SDL_UpdateYUVTexture(slot->texture, nullptr, planes, size.width, u, size.ChromaWidth(),
-                       u + size.ChromaBytes(), size.ChromaWidth());
+  SDL_UpdateYUVTexture(slot->texture, nullptr, planes.data[0], planes.pitch[0], planes.data[1],
+                       planes.pitch[1], planes.data[2], planes.pitch[2]);
   SDL_RenderClear(renderer);
   SDL_RenderCopy(renderer, slot->texture, nullptr, nullptr);
   SDL_RenderPresent(renderer);

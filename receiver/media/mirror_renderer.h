@@ -44,9 +44,15 @@ class MirrorRenderer {
     int height = 0;
   };
   bool EnsureTexture(TextureSlot* slot, SDL_Renderer* renderer, int width, int height);
+  // The three planes of a picture to draw, each with its row pitch.
+  struct Planes {
+    const uint8_t* data[3];
+    int pitch[3];
+  };
+  static Planes ContiguousPlanes(const uint8_t* picture, I420Size size);
   bool CopyPicture(const AVFrame& picture);
   void ShowOnly(SDL_Window* shown, SDL_Window* hidden);
-  void Draw(SDL_Renderer* renderer, TextureSlot* slot, const uint8_t* planes, I420Size size);
+  void Draw(SDL_Renderer* renderer, TextureSlot* slot, const Planes& planes, I420Size size);
 
   SDL_Window* landscape_window_;
   SDL_Window* portrait_window_;
