@@ -34,12 +34,12 @@ void LogCollector::Loop() {
   }
 }
 
-bool LogCollector::WaitForLine(const std::string& text, uint32_t timeout_ms) {
+bool LogCollector::WaitForLines(const std::string& text, size_t count, uint32_t timeout_ms) {
   std::unique_lock lock(lock_);
   return arrived_.wait_for(lock, std::chrono::milliseconds(timeout_ms), [&] {
-    for (const std::string& line : lines_)
-      if (line.find(text) != std::string::npos) return true;
-    return false;
+    size_t found = 0;
+    for (const std::string& line : lines_) found += line.find(text) != std::string::npos;
+    return found >= count;
   });
 }
 

@@ -26,7 +26,11 @@ class LogCollector {
   void Stop();
 
   // True once a line containing text has arrived (within timeout_ms).
-  bool WaitForLine(const std::string& text, uint32_t timeout_ms);
+  bool WaitForLine(const std::string& text, uint32_t timeout_ms) {
+    return WaitForLines(text, 1, timeout_ms);
+  }
+  // True once count lines containing text have arrived (within timeout_ms).
+  bool WaitForLines(const std::string& text, size_t count, uint32_t timeout_ms);
   std::vector<std::string> Lines() const;
 
  private:

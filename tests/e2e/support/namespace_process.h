@@ -15,9 +15,10 @@ class NamespaceProcess {
   NamespaceProcess& operator=(const NamespaceProcess&) = delete;
   ~NamespaceProcess() { End(); }
 
-  // env entries are set on top of the test's environment; DISPLAY is always
-  // removed so that the programs run without a desktop. stdout and stderr go
-  // to output_file when given. False when it cannot be started.
+  // env entries are set on top of the test's environment; DISPLAY is
+  // removed, so that the programs run without a desktop, unless env gives it.
+  // stdout and stderr go to output_file when given. False when it cannot be
+  // started.
   bool Start(const std::string& ns, const std::string& program,
              const std::vector<std::string>& args, const std::map<std::string, std::string>& env,
              const std::string& output_file = "");

@@ -1,6 +1,7 @@
 #include "receiver_lab.h"
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 
 #include "platform/system.h"
@@ -52,6 +53,16 @@ bool ReceiverLab::StartProgram(NamespaceProcess& process, const std::string& bin
 
 bool ReceiverLab::StartReceiver(NamespaceProcess& process, const std::string& bin_folder) {
   return StartProgram(process, bin_folder, "Velaport", {"--headless"});
+}
+
+bool ReceiverLab::StartReceiverOnDesktop(NamespaceProcess& process,
+                                         const std::string& output_file) {
+  const char* display = std::getenv("DISPLAY");
+  if (!display) return false;
+  auto env = Environment();
+  env["DISPLAY"] = display;
+  return process.Start(receiver_ns_->Name(), BuildBin() + "/Velaport", {"--headless"}, env,
+                       output_file);
 }
 
 std::unique_ptr<DeviceEmulator> ReceiverLab::StartDevice(int i, DeviceOptions options) {

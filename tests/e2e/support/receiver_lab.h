@@ -54,6 +54,10 @@ class ReceiverLab {
                     const std::string& program, const std::vector<std::string>& args,
                     const std::string& output_file = "");
   bool StartReceiver(NamespaceProcess& process, const std::string& bin_folder = BuildBin());
+  // Velaport from the build, headless but with the test's desktop (DISPLAY)
+  // for its mirror windows: X11 clients reach it through the socket file in
+  // /tmp/.X11-unix, which every namespace shares.
+  bool StartReceiverOnDesktop(NamespaceProcess& process, const std::string& output_file = "");
 
   // An emulated device started inside device namespace i; null on failure.
   std::unique_ptr<DeviceEmulator> StartDevice(int i, DeviceOptions options = {});

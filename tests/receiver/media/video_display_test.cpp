@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <functional>
@@ -18,6 +17,7 @@
 #include "display_probe_counter.h"
 #include "fake_device.h"
 #include "mirror_source.h"
+#include "pattern_streamer.h"
 #include "receiver/core/main_thread_dispatcher.h"
 #include "receiver/core/notification_center.h"
 #include "receiver/link/command_handler.h"
@@ -41,36 +41,12 @@ bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds l
   return condition();
 }
 
-// Streams the test pattern on one connection until stopped.
-class PatternStreamer {
- public:
-  ~PatternStreamer() { Stop(); }
-  bool Start(int width, int height) {
-    if (!encoder_.Open(width, height, 30)) return false;
-    if (sender_.Connect("127.0.0.1", VPDisplayActionProcessor::kMirrorStreamPort) != 0)
-      return false;
-    running_ = true;
-    thread_ = std::thread([this] {
-      while (running_) {
-        device::Chunk chunk;
-        if (encoder_.EncodeNext(&chunk) && !sender_.Send(chunk)) break;
-        std::this_thread::sleep_for(33ms);
-      }
-    });
-    return true;
-  }
-  void Stop() {
-    running_ = false;
-    if (thread_.joinable()) thread_.join();
-    sender_.Close();
-  }
-
- private:
-  device::TestPatternEncoder encoder_;
-  device::ChunkSender sender_;
-  std::atomic<bool> running_{false};
-  std::thread thread_;
-};
+// The test pattern on one stream connection until stopped.
+bool StartStream(device::PatternStreamer& stream) {
+  device::ChunkSender sender;
+  return sender.Connect("127.0.0.1", VPDisplayActionProcessor::kMirrorStreamPort) == 0 &&
+         stream.Start(std::move(sender), 640, 360, 30);
+}
 
 // What the receiver's entry does: the headless main-thread loop runs the
 // stop requests of the mirror windows.
@@ -176,8 +152,8 @@ constexpr Patch R = Patch::Red, G = Patch::Green, B = Patch::Blue, W = Patch::Wh
 
 TEST_F(VideoDisplayTest, PictureFollowsTheDeviceRotation) {
   StartMirroring(0);
-  PatternStreamer stream;
-  ASSERT_TRUE(stream.Start(640, 360));
+  device::PatternStreamer stream;
+  ASSERT_TRUE(StartStream(stream));
   ExpectPicture(true, {R, G, B, W});
   auto shown = screen_.ShownWindows(kTitle);
   ASSERT_EQ(shown.size(), 1u);
@@ -223,8 +199,8 @@ TEST_F(VideoDisplayTest, PortraitStartShowsThePortraitWindow) {
     return ((dot >> 16) & 0xFF) < 90 && ((dot >> 8) & 0xFF) > 150 && (dot & 0xFF) > 130;
   })) << std::hex
       << dot;
-  PatternStreamer stream;
-  ASSERT_TRUE(stream.Start(640, 360));
+  device::PatternStreamer stream;
+  ASSERT_TRUE(StartStream(stream));
   ExpectPicture(false, {B, R, W, G});
 }
 

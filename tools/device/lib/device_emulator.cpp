@@ -175,12 +175,15 @@ void DeviceEmulator::SenderLoop() {
 int DeviceEmulator::SendTcpFrame(const std::vector<uint8_t>& frame) {
   uint32_t ip = 0;
   if (frame.empty() || !platform::TextToIpv4(Receiver(), &ip)) return -1;
-  std::packaged_task<int()> task([this, ip, frame] {
+  return RunOnSenderThread(std::packaged_task<int()>([this, ip, frame] {
     platform::Socket socket = platform::Socket::Tcp();
     if (!socket.IsValid() || socket.Connect(ip, options_.receiver_tcp_port, kConnectTimeoutMs) != 0)
       return -1;
     return socket.SendAll(frame.data(), frame.size()) ? 0 : -1;
-  });
+  }));
+}
+
+int DeviceEmulator::RunOnSenderThread(std::packaged_task<int()> task) {
   std::future<int> result = task.get_future();
   {
     std::lock_guard lock(send_lock_);
@@ -226,6 +229,29 @@ int DeviceEmulator::Pair(const std::string& password) {
   message["name"] = options_.name;
   message["uid"] = options_.uid;
   return SendRequest(1, std::move(message));
+}
+
+int DeviceEmulator::StartMirroring(int width, int height, int rotation) {
+  Json::Value message = MakeCommand(7, 1);
+  message["width"] = width;
+  message["height"] = height;
+  message["rotation"] = rotation;
+  return SendJson(message, DeviceChannel::Tcp);
+}
+
+int DeviceEmulator::RotateMirror(int rotation) {
+  Json::Value message = MakeCommand(7, 3);
+  message["rotation"] = rotation;
+  return SendJson(message, DeviceChannel::Tcp);
+}
+
+int DeviceEmulator::StopMirroring() { return SendJson(MakeCommand(7, 2), DeviceChannel::Tcp); }
+
+int DeviceEmulator::ConnectMirrorStream(device::ChunkSender* sender, uint16_t port) {
+  const std::string receiver = Receiver();
+  if (receiver.empty()) return -1;
+  return RunOnSenderThread(std::packaged_task<int()>(
+      [sender, receiver, port] { return sender->Connect(receiver, port, kConnectTimeoutMs); }));
 }
 
 int DeviceEmulator::Disconnect() { return SendRequest(3, Json::Value(Json::objectValue)); }

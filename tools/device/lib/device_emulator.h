@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "device_frame.h"
+#include "mirror_source.h"
 #include "platform/socket.h"
 #include "received_message.h"
 
@@ -73,6 +74,17 @@ class DeviceEmulator {
   int SendJson(const Json::Value& message, DeviceChannel channel);
   int SendByteStream(const std::vector<uint8_t>& payload);
 
+  // Screen mirroring: act 7 cmd 1 (size and rotation), cmd 3 (rotation) and
+  // cmd 2 by TCP; the receiver accepts them from a paired device only.
+  int StartMirroring(int width, int height, int rotation);
+  int RotateMirror(int rotation);
+  int StopMirroring();
+  // Connects sender to the receiver's mirror stream port from the emulator's
+  // own thread, so that the connection lies in the device's network
+  // namespace. 0, the socket error code, or -1 while the receiver is unknown.
+  static constexpr uint16_t kMirrorStreamPort = 7994;
+  int ConnectMirrorStream(device::ChunkSender* sender, uint16_t port = kMirrorStreamPort);
+
   // The discovery answer (act 1 cmd 20), learning the receiver's address.
   std::optional<ReceivedMessage> DiscoverAndWait(const std::string& destination,
                                                  uint32_t timeout_ms);
@@ -103,6 +115,9 @@ class DeviceEmulator {
   void Record(ReceivedMessage message);
   void SenderLoop();
   int SendTcpFrame(const std::vector<uint8_t>& frame);
+  // Runs task on the sender thread (inside the device's namespace); -1 when
+  // the emulator is stopped.
+  int RunOnSenderThread(std::packaged_task<int()> task);
   int SendRequest(int cmd, Json::Value message);
 
   DeviceOptions options_;

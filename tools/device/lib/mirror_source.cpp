@@ -10,18 +10,23 @@ extern "C" {
 
 namespace device {
 
+PatternBar TestPatternBar(int width, int height, int index) {
+  // An eighth of the height around the middle, a tenth of the width wide,
+  // 8 pixels further right with every picture.
+  const int bar_width = width / 10 > 0 ? width / 10 : 1;
+  const int left = (index * 8) % (width > bar_width ? width - bar_width : 1);
+  return {left, left + bar_width, height / 2 - height / 16, height / 2 + height / 16};
+}
+
 void DrawTestPattern(int width, int height, int index, uint8_t* y, uint8_t* u, uint8_t* v) {
   const int cw = (width + 1) / 2, ch = (height + 1) / 2;
   auto quadrant = [](int x, int row, int w, int h) {
     bool right = x >= w / 2, bottom = row >= h / 2;
     return bottom ? (right ? kPatternWhite : kPatternBlue) : (right ? kPatternGreen : kPatternRed);
   };
-  // The bar: an eighth of the height around the middle, a tenth of the width wide.
-  const int band_top = height / 2 - height / 16, band_bottom = height / 2 + height / 16;
-  const int bar_width = width / 10 > 0 ? width / 10 : 1;
-  const int bar_left = (index * 8) % (width > bar_width ? width - bar_width : 1);
+  const PatternBar bar = TestPatternBar(width, height, index);
   auto in_bar = [&](int x, int row) {
-    return row >= band_top && row < band_bottom && x >= bar_left && x < bar_left + bar_width;
+    return row >= bar.top && row < bar.bottom && x >= bar.left && x < bar.right;
   };
   for (int row = 0; row < height; ++row)
     for (int x = 0; x < width; ++x)
@@ -29,9 +34,9 @@ void DrawTestPattern(int width, int height, int index, uint8_t* y, uint8_t* u, u
   for (int row = 0; row < ch; ++row) {
     for (int x = 0; x < cw; ++x) {
       PatternColour c = quadrant(2 * x, 2 * row, width, height);
-      bool bar = in_bar(2 * x, 2 * row);
-      u[row * cw + x] = bar ? 128 : c.u;
-      v[row * cw + x] = bar ? 128 : c.v;
+      bool dark = in_bar(2 * x, 2 * row);
+      u[row * cw + x] = dark ? 128 : c.u;
+      v[row * cw + x] = dark ? 128 : c.v;
     }
   }
 }

@@ -27,6 +27,13 @@ inline constexpr PatternColour kPatternGreen{145, 54, 34};
 inline constexpr PatternColour kPatternBlue{41, 240, 110};
 inline constexpr PatternColour kPatternWhite{235, 128, 128};
 
+// Where picture number `index` of width x height draws the bar: columns
+// [left, right) of rows [top, bottom). Tests tell pictures apart by it.
+struct PatternBar {
+  int left, right, top, bottom;
+};
+PatternBar TestPatternBar(int width, int height, int index);
+
 // Draws picture number `index` into I420 planes of width x height (chroma
 // planes (width+1)/2 x (height+1)/2, rows packed).
 void DrawTestPattern(int width, int height, int index, uint8_t* y, uint8_t* u, uint8_t* v);

@@ -4,6 +4,8 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
+
 namespace {
 
 std::vector<unsigned long> WindowListProperty(Display* display, Window window, const char* name) {
@@ -90,12 +92,48 @@ bool DesktopScreen::HasIcon(unsigned long window) {
   return !WindowListProperty(display_, window, "_NET_WM_ICON").empty();
 }
 
-Patch DesktopScreen::PatchAt(int x, int y) {
-  uint32_t pixel = PixelAt(x, y);
+Patch DesktopScreen::PatchAt(int x, int y) { return ClassifyPixel(PixelAt(x, y)); }
+
+ScreenShot DesktopScreen::Grab(const ScreenWindow& window) {
+  ScreenShot shot;
+  // Only what lies on the screen can be read: a window may reach past its
+  // edge (a frame above it pushes it down).
+  const int screen_width = DisplayWidth(display_, DefaultScreen(display_));
+  const int screen_height = DisplayHeight(display_, DefaultScreen(display_));
+  const int left = std::max(window.x, 0), top = std::max(window.y, 0);
+  const int width = std::min(window.x + window.width, screen_width) - left;
+  const int height = std::min(window.y + window.height, screen_height) - top;
+  if (width <= 0 || height <= 0) return shot;
+  XImage* image = XGetImage(display_, DefaultRootWindow(display_), left, top,
+                            static_cast<unsigned>(width), static_cast<unsigned>(height), AllPlanes,
+                            ZPixmap);
+  if (!image) return shot;
+  shot.x_ = left;
+  shot.y_ = top;
+  shot.width_ = width;
+  shot.height_ = height;
+  shot.pixels_.resize(static_cast<size_t>(width) * height);
+  for (int row = 0; row < height; ++row)
+    for (int x = 0; x < width; ++x)
+      shot.pixels_[static_cast<size_t>(row) * width + x] =
+          static_cast<uint32_t>(XGetPixel(image, x, row) & 0xFFFFFF);
+  XDestroyImage(image);
+  return shot;
+}
+
+uint32_t ScreenShot::PixelAt(int x, int y) const {
+  x -= x_;
+  y -= y_;
+  if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
+  return pixels_[static_cast<size_t>(y) * width_ + x];
+}
+
+Patch ClassifyPixel(uint32_t pixel) {
   int r = (pixel >> 16) & 0xFF, g = (pixel >> 8) & 0xFF, b = pixel & 0xFF;
   auto high = [](int c) { return c > 150; };
   auto low = [](int c) { return c < 110; };
   if (r > 190 && g > 190 && b > 190) return Patch::White;
+  if (r < 70 && g < 70 && b < 70) return Patch::Black;
   if (high(r) && low(g) && low(b)) return Patch::Red;
   if (high(g) && low(r) && low(b)) return Patch::Green;
   if (high(b) && low(r) && low(g)) return Patch::Blue;
@@ -128,6 +166,7 @@ const char* PatchName(Patch patch) {
     case Patch::Green: return "green";
     case Patch::Blue: return "blue";
     case Patch::White: return "white";
+    case Patch::Black: return "black";
     case Patch::Other: return "other";
   }
   return "?";
