@@ -24,6 +24,7 @@
 #include "receiver/media/media_handlers.h"
 #include "receiver/media/vp_display_action_processor.h"
 #include "receiver/media/vp_video_display.h"
+#include "support/private_network.h"
 
 namespace {
 
@@ -53,6 +54,9 @@ bool StartStream(device::PatternStreamer& stream) {
 class MainThreadEnvironment : public ::testing::Environment {
  public:
   void SetUp() override {
+    // The product's ports 7991 and 7994, in a network of this test's own. A
+    // namespace belongs to a thread and the threads it starts: enter it first.
+    EnterPrivateNetwork();
     thread_ = std::thread([] { MainThreadDispatcher::Instance().Run(); });
   }
   void TearDown() override {
