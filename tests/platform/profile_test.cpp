@@ -19,6 +19,9 @@ struct ReadCase {
   std::string expected;
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const ReadCase& c, std::ostream* out) { *out << c.name; }
+
 class ProfileRead : public ::testing::TestWithParam<ReadCase> {};
 
 TEST_P(ProfileRead, FollowsProfileSemantics) {
@@ -83,6 +86,8 @@ struct WriteCase {
   const char* value;
   std::string after;
 };
+
+void PrintTo(const WriteCase& c, std::ostream* out) { *out << c.name; }
 
 class ProfileWrite : public ::testing::TestWithParam<WriteCase> {};
 
