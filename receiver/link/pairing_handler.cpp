@@ -61,32 +61,28 @@ int PairingHandler::ProcessBytePacket(const Packet& packet) {
   return 0;
 }
 
-void PairingHandler::AnswerDiscovery(const std::string& peer) {
+Json::Value PairingHandler::IdentityReply(int cmd) {
   std::string uid, name, version, password;
   settings_.GetDeviceId(&uid);
   settings_.GetDeviceName(&name);
   settings_.GetVersionText(&version);
   settings_.GetPassword(&password);
-  Json::Value reply = MakeCommand(kAct, kDiscoverReply);
+  Json::Value reply = MakeCommand(kAct, cmd);
   reply["uid"] = uid;
   reply["name"] = name;
   reply["ver"] = version;
   reply["need_password"] = !password.empty();
+  return reply;
+}
+
+void PairingHandler::AnswerDiscovery(const std::string& peer) {
+  Json::Value reply = IdentityReply(kDiscoverReply);
   sender_.SendJsonCommand(DeviceJsonText(reply), peer, kDeviceUdpPort, kTransportUdp);
 }
 
 void PairingHandler::AnswerInformation(const std::string& peer) {
-  std::string uid, name, version, password;
-  settings_.GetDeviceId(&uid);
-  settings_.GetDeviceName(&name);
-  settings_.GetVersionText(&version);
-  settings_.GetPassword(&password);
-  Json::Value reply = MakeCommand(kAct, kInformationReply);
-  reply["uid"] = uid;
-  reply["qrcodeid"] = QrCodeId(uid);
-  reply["name"] = name;
-  reply["ver"] = version;
-  reply["need_password"] = !password.empty();
+  Json::Value reply = IdentityReply(kInformationReply);
+  reply["qrcodeid"] = QrCodeId(reply["uid"].asString());
   Reply(peer, DeviceJsonText(reply));
 }
 

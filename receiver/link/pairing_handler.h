@@ -37,6 +37,8 @@ class PairingHandler : public JsonCommandHandler, public BytePacketHandler {
   bool IsLocked() const { return locked_; }
 
  private:
+  // The receiver's identity members ("uid", "name", "ver", "need_password").
+  Json::Value IdentityReply(int cmd);
   void AnswerDiscovery(const std::string& peer);
   void AnswerInformation(const std::string& peer);
   void Pair(const JsonCommand& command, const std::string& peer);
